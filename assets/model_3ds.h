@@ -1,0 +1,94 @@
+// A model read from a 3D Studio binary file: materials, mesh objects and their
+// face groups, drawn from client-side vertex arrays. Loaded once on the main
+// thread with a context current (materials get textures); drawn there too.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/chunk_stream.h"
+#include "assets/gl_texture.h"
+
+struct ChunkHeader {
+  uint16_t id;
+  uint32_t length;
+};
+
+struct ModelColor {
+  unsigned char r, g, b, a;
+};
+
+struct ModelMaterial {
+  char name[80];
+  GLTexture texture;
+  bool hasTexture;
+  ModelColor color;
+};
+
+struct FaceGroup {
+  uint16_t* indices;
+  int indexCount;
+  int materialIndex;
+};
+
+struct ModelObject {
+  char name[80];
+  float* vertices;
+  float* normals;
+  float* mapCoords;
+  uint16_t* faceIndices;
+  int faceIndexCount;
+  int groupCount;
+  int vertexCount;
+  int mapCoordCount;
+  bool hasMapCoords;
+  FaceGroup* groups;
+  float position[3];
+  float rotation[3];
+};
+
+class Model_3DS {
+ public:
+  Model_3DS();
+  // Frees the arrays; texture names stay with the context.
+  virtual ~Model_3DS();
+  Model_3DS(const Model_3DS&) = delete;
+  Model_3DS& operator=(const Model_3DS&) = delete;
+
+  void LoadFromFile(char* name);
+  void NormalizeNormals();
+  void Render();
+
+  // Chunk readers: length is the chunk's length field, start the offset of
+  // the first byte after its header.
+  void ReadMainChunk(uint32_t length, uint32_t start);
+  void ReadEditorChunk(uint32_t length, uint32_t start);
+  void ReadMaterialChunk(uint32_t length, uint32_t start, int materialIndex);
+  void ReadMaterialName(uint32_t length, uint32_t start, int materialIndex);
+  void ReadDiffuseColor(uint32_t length, uint32_t start, int materialIndex);
+  void ReadFloatColor(uint32_t length, uint32_t start, int materialIndex);
+  void ReadByteColor(uint32_t length, uint32_t start, int materialIndex);
+  void ReadTextureMapChunk(uint32_t length, uint32_t start, int materialIndex);
+  void ReadMapFileName(uint32_t length, uint32_t start, int materialIndex);
+  void ReadObjectChunk(uint32_t length, uint32_t start, int objectIndex);
+  void ReadMeshChunk(uint32_t length, uint32_t start, int objectIndex);
+  void ReadVertexList(uint32_t length, uint32_t start, int objectIndex);
+  void ReadMappingCoords(uint32_t length, uint32_t start, int objectIndex);
+  void ReadFaceList(uint32_t length, uint32_t start, int objectIndex);
+  void ReadFaceMaterialGroup(uint32_t length, uint32_t start, int objectIndex, int groupIndex);
+
+  char* fileName;
+  char directory[4096];
+  int objectCount;
+  int materialCount;
+  int vertexTotal;
+  int faceTotal;
+  bool drawNormalLines;
+  ModelMaterial* materialList;
+  ModelObject* objectList;
+  float position[3];
+  float rotation[3];
+  float uniformScale;
+  bool drawLit;
+  bool isVisible;
+  ChunkStream stream;
+};

@@ -1,0 +1,12 @@
+// Scene 2 (placeholder until the scene lands): clears to its background.
+#include "opengl.h"
+#include "scenes/scenes.h"
+
+void InitScene2() {}
+
+void DrawScene2() {
+  glClearColor(1.0f / 255.0f, 1.0f / 255.0f, 1.0f / 255.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void FreeScene2() {}

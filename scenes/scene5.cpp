@@ -1,0 +1,12 @@
+// Scene 5 (placeholder until the scene lands): clears to its background.
+#include "opengl.h"
+#include "scenes/scenes.h"
+
+void InitScene5() {}
+
+void DrawScene5() {
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void FreeScene5() {}

@@ -1,0 +1,44 @@
+// An offscreen OpenGL compatibility context for rendering tests, made with
+// SDL's offscreen driver directly (no display, no platform layer), plus pixel
+// read-back helpers. One per process; main thread only.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "opengl.h"
+
+namespace sgtest {
+
+using Rgba = std::array<uint8_t, 4>;
+
+class GLTestContext {
+ public:
+  GLTestContext(int width, int height);
+  ~GLTestContext();
+  GLTestContext(const GLTestContext&) = delete;
+  GLTestContext& operator=(const GLTestContext&) = delete;
+
+  bool Ok() const { return ok_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+  // Pixel (x, y) of the back buffer, y counted from the bottom row as in GL.
+  Rgba Pixel(int x, int y) const;
+  // The whole back buffer, RGBA, bottom row first.
+  std::vector<uint8_t> ReadAll() const;
+  void Swap();
+
+ private:
+  bool ok_ = false;
+  int width_;
+  int height_;
+  void* window_ = nullptr;
+  void* context_ = nullptr;
+};
+
+// True when every channel of a and b differs by at most tolerance (alpha ignored).
+bool NearRgb(const Rgba& a, const Rgba& b, int tolerance);
+
+}  // namespace sgtest
