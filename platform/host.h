@@ -80,7 +80,8 @@ struct MessageBoxRecord {
 // Answers for the next boxes, in order; once used up, boxes are answered
 // OK (or Yes to a Yes/No question) without being shown.
 void QueueMessageBoxAnswer(int answer);
-// Never show real boxes even where a display exists (tests, capture).
+// Never show real boxes even where a display exists (tests, capture); an
+// Interactive setup dialog then fails as it does headless.
 void SuppressMessageBoxes(bool suppress);
 std::vector<MessageBoxRecord> MessageBoxes();
 

@@ -89,6 +89,22 @@ typedef struct tagMSG {
   POINT pt;
 } MSG;
 
+// What WM_CREATE's lParam points to.
+typedef struct tagCREATESTRUCTA {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTA;
+
 typedef struct tagWNDCLASSA {
   UINT style;
   WNDPROC lpfnWndProc;
@@ -187,6 +203,7 @@ typedef struct tagBITMAP {
 #define IS_INTRESOURCE(r) ((((UINT_PTR)(r)) >> 16) == 0)
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)(((WORD)(l)) | (((DWORD)(WORD)(h)) << 16)))
 
 // ---- Messages ----
 #define WM_CREATE 0x0001
@@ -256,6 +273,8 @@ typedef struct tagBITMAP {
 #define SS_LEFT 0x00000000L
 #define SS_BITMAP 0x0000000EL
 #define SS_REALSIZEIMAGE 0x00000800L
+
+#define BN_CLICKED 0
 
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001

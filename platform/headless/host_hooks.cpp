@@ -1,0 +1,81 @@
+// The host hooks that only set or report state; the ones that need the video
+// layer (headless mode, read-back, display and cursor) live beside it.
+#include "headless/host_state.h"
+
+namespace sgwin {
+
+HostState& Host() {
+  static HostState state;
+  return state;
+}
+
+bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
+
+}  // namespace sgwin
+
+namespace host {
+
+using sgwin::Host;
+
+void Reset() { Host() = sgwin::HostState(); }
+
+void SetSurfaceSize(int width, int height) {
+  bool valid = width > 0 && height > 0;
+  Host().surfaceWidth = valid ? width : 0;
+  Host().surfaceHeight = valid ? height : 0;
+}
+
+void ForceHeadless(bool headless) { Host().forceHeadless = headless; }
+
+void SetDisplayModes(DisplayModes modes) { Host().displayModes = modes; }
+
+void UseVirtualClock(int64_t ticksPerSecond) {
+  Host().virtualClock = true;
+  Host().virtualTicksPerSecond = ticksPerSecond;
+}
+
+void SetVirtualTicks(int64_t ticks) { Host().virtualTicks = ticks; }
+
+void AdvanceVirtualTicks(int64_t ticks) { Host().virtualTicks += ticks; }
+
+int64_t VirtualTicks() { return Host().virtualTicks; }
+
+void FailPerformanceFrequency(bool fail) { Host().failFrequency = fail; }
+
+void FailPerformanceCounter(bool fail) { Host().failCounter = fail; }
+
+void QueueKey(int virtualKey) {
+  if (virtualKey > 0 && virtualKey < 256) {
+    Host().input.push_back({WM_KEYDOWN, static_cast<WPARAM>(virtualKey)});
+  }
+}
+
+void QueueClose() { Host().input.push_back({WM_CLOSE, 0}); }
+
+void SetSwapHook(std::function<void(const FrameInfo&)> hook) { Host().swapHook = std::move(hook); }
+
+void SetContextReleaseHook(std::function<void()> hook) { Host().contextReleaseHook = std::move(hook); }
+
+int SwapCount() { return Host().swapCount; }
+
+void QueueMessageBoxAnswer(int answer) { Host().messageBoxAnswers.push_back(answer); }
+
+void SuppressMessageBoxes(bool suppress) { Host().suppressMessageBoxes = suppress; }
+
+std::vector<MessageBoxRecord> MessageBoxes() { return Host().messageBoxes; }
+
+void SetDialogAnswer(DialogAnswer answer) { Host().dialogAnswer = answer; }
+
+void FailStep(Step step, bool fail) {
+  if (fail) {
+    Host().failingSteps.insert(step);
+  } else {
+    Host().failingSteps.erase(step);
+  }
+}
+
+void HideProcAddress(const std::string& name) { Host().hiddenProcs.insert(name); }
+
+ContextCounts Contexts() { return Host().contexts; }
+
+}  // namespace host

@@ -1,0 +1,62 @@
+// What the host hooks have set: clock, scripted input and answers, injected
+// failures and the observations reported back. One instance per process,
+// main thread only; host::Reset() restores the defaults below.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host.h"
+
+namespace sgwin {
+
+// A key press or close request queued by the host, not yet in the queue.
+struct HostInput {
+  UINT message;  // WM_KEYDOWN or WM_CLOSE
+  WPARAM wParam;
+};
+
+struct HostState {
+  // Display and surface.
+  int surfaceWidth = 0;
+  int surfaceHeight = 0;
+  bool forceHeadless = false;
+  host::DisplayModes displayModes = host::DisplayModes::Default;
+
+  // Clock.
+  bool virtualClock = false;
+  int64_t virtualTicksPerSecond = 0;
+  int64_t virtualTicks = 0;
+  bool failFrequency = false;
+  bool failCounter = false;
+
+  // Input.
+  std::deque<HostInput> input;
+
+  // Frames and contexts.
+  std::function<void(const host::FrameInfo&)> swapHook;
+  std::function<void()> contextReleaseHook;
+  int swapCount = 0;
+  host::ContextCounts contexts = {0, 0, 0, 0};
+
+  // Message boxes and the setup dialog.
+  std::deque<int> messageBoxAnswers;
+  bool suppressMessageBoxes = false;
+  std::vector<host::MessageBoxRecord> messageBoxes;
+  host::DialogAnswer dialogAnswer = host::DialogAnswer::Interactive;
+
+  // Failure injection.
+  std::set<host::Step> failingSteps;
+  std::set<std::string> hiddenProcs;
+};
+
+HostState& Host();
+
+// True when the host made this step fail.
+bool StepFails(host::Step step);
+
+}  // namespace sgwin

@@ -1,0 +1,106 @@
+// The layer on a real display (X11, e.g. Xvfb): a visible window with a
+// double-buffered context, display modes the screen offers, and full screen
+// for popup windows. Every case skips itself where there is no display.
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform_fixture.h"
+
+namespace {
+
+class RealDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) GTEST_SKIP() << "no X display";
+    unsetenv("SDL_VIDEODRIVER");
+    host::Reset();
+    host::SuppressMessageBoxes(true);
+  }
+};
+
+DEVMODEA ModeOf(int width, int height) {
+  DEVMODEA mode;
+  std::memset(&mode, 0, sizeof(mode));
+  mode.dmSize = sizeof(mode);
+  mode.dmPelsWidth = width;
+  mode.dmPelsHeight = height;
+  mode.dmBitsPerPel = 32;
+  mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+  return mode;
+}
+
+TEST_F(RealDisplayTest, AWindowGetsADoubleBufferedContextWithDepth) {
+  sgtest::GLWindow gl;
+  ASSERT_TRUE(sgtest::OpenGLWindow(gl, 320, 200, WS_OVERLAPPEDWINDOW));
+  EXPECT_FALSE(host::IsHeadless());
+  EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
+  GLboolean doubleBuffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+  EXPECT_TRUE(doubleBuffered);
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  EXPECT_GE(depthBits, 16);
+  SDL_Window* surface = SDL_GL_GetCurrentWindow();
+  ASSERT_NE(surface, nullptr);
+  EXPECT_TRUE(SDL_GetWindowFlags(surface) & SDL_WINDOW_SHOWN);
+  EXPECT_FALSE(SDL_GetWindowFlags(surface) & SDL_WINDOW_FULLSCREEN);
+  EXPECT_FALSE(SDL_GetWindowFlags(surface) & SDL_WINDOW_BORDERLESS);
+  int width = 0, height = 0;
+  SDL_GL_GetDrawableSize(surface, &width, &height);
+  EXPECT_EQ(width, 320);
+  EXPECT_EQ(height, 200);
+
+  glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  std::vector<unsigned char> pixels;
+  host::SetSwapHook([&](const host::FrameInfo&) { host::ReadBackBuffer(pixels, width, height); });
+  EXPECT_TRUE(SwapBuffers(gl.dc));
+  ASSERT_EQ(pixels.size(), 320u * 200u * 3u);
+  EXPECT_EQ(pixels[2], 255);
+}
+
+TEST_F(RealDisplayTest, OnlyModesTheScreenOffersAreAccepted) {
+  DEVMODEA odd = ModeOf(1234, 567);
+  EXPECT_EQ(ChangeDisplaySettingsA(&odd, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  DEVMODEA screen = ModeOf(desktop.w, desktop.h);
+  EXPECT_EQ(ChangeDisplaySettingsA(&screen, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_TRUE(host::DisplayModeChanged());
+  EXPECT_EQ(ChangeDisplaySettingsA(NULL, 0), DISP_CHANGE_SUCCESSFUL);
+}
+
+TEST_F(RealDisplayTest, APopupAfterAModeChangeIsFullScreenUntilRestored) {
+  DEVMODEA probe = ModeOf(1, 1);
+  ChangeDisplaySettingsA(&probe, CDS_FULLSCREEN);  // starts video so the screen can be asked
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  DEVMODEA screen = ModeOf(desktop.w, desktop.h);
+  ASSERT_EQ(ChangeDisplaySettingsA(&screen, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_EQ(ShowCursor(FALSE), -1);
+
+  sgtest::GLWindow gl;
+  ASSERT_TRUE(sgtest::OpenGLWindow(gl, desktop.w, desktop.h, WS_POPUP));
+  SDL_Window* surface = SDL_GL_GetCurrentWindow();
+  EXPECT_TRUE(SDL_GetWindowFlags(surface) & SDL_WINDOW_FULLSCREEN);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+
+  EXPECT_EQ(ChangeDisplaySettingsA(NULL, 0), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_FALSE(SDL_GetWindowFlags(surface) & SDL_WINDOW_FULLSCREEN);
+  EXPECT_EQ(ShowCursor(TRUE), 0);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+TEST_F(RealDisplayTest, ForcedHeadlessIgnoresTheDisplay) {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "needs a process where video has not started";
+  host::ForceHeadless(true);
+  sgtest::GLWindow gl;
+  ASSERT_TRUE(sgtest::OpenGLWindow(gl, 64, 64));
+  EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "offscreen");
+  EXPECT_TRUE(host::IsHeadless());
+}
+
+}  // namespace
