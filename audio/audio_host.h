@@ -16,22 +16,27 @@ enum class Output {
 
 // Which output the next BASS_Init opens (device -1). Default Automatic.
 void SelectOutput(Output output);
-// The output actually opened by BASS_Init (Silent when the device failed).
+// The output actually opened by BASS_Init (Silent when the device failed,
+// or for device 0); Automatic when the library is not initialised.
 Output ActiveOutput();
 // Output sample rate and channel count of the open output (0 before BASS_Init).
 int OutputRate();
 int OutputChannels();
 
 // Offline output: mix until the output has produced `frame` frames in all,
-// running syncs on the calling thread. Frames never go backwards.
+// running syncs on the calling thread. Frames never go backwards. Before
+// BASS_Start (or after BASS_Stop) time still passes: the frames are silent
+// and nothing advances. No effect on other outputs.
 void OfflineAdvanceTo(uint64_t frame);
 // Moves out the interleaved 16-bit frames mixed since the last call.
 void OfflineTakeMix(std::vector<int16_t>& out);
 
-// Called at the start of BASS_Free, before anything is released.
+// Called at the start of BASS_Free, before anything is released (only when
+// the library is initialised, so BASS_Free's failures do not call it).
 void SetFreeHook(std::function<void()> hook);
 
-// Restores every control to its default (tests call this between cases).
+// Restores every control to its default (tests call this between cases) and
+// releases an initialised library without calling the free hook.
 void Reset();
 
 }  // namespace audio_host

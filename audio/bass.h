@@ -50,15 +50,22 @@ BOOL BASS_Init(int device, DWORD freq, DWORD flags, HWND win);
 // mem FALSE: file is a zero-terminated path; TRUE: file points at length bytes.
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags);
 HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max, DWORD flags);
+// BASS_SYNC_POS: proc runs when mixing reaches byte position param (again
+// after a seek back before it, or onto it). The proc must not call
+// BASS_Stop or BASS_Free, which wait for the mixer.
 HSYNC BASS_ChannelSetSync(DWORD handle, DWORD type, QWORD param, SYNCPROC* proc, DWORD user);
 BOOL BASS_Start(void);
+// Plays once from the current position (from the start with flush TRUE).
 BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD flags);
 // Positions are bytes of 16-bit samples of the decoded stream; -1 on failure.
+// The position is the sample being heard, not the one being mixed.
 QWORD BASS_ChannelGetPosition(DWORD handle);
 float BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos);
 QWORD BASS_ChannelSeconds2Bytes(DWORD handle, float pos);
 BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos);
 BOOL BASS_SampleStop(HSAMPLE handle);
+// Plays from the beginning; fails (BASS_ERROR_NOCHAN) while `max` playbacks
+// of the sample are still going.
 HCHANNEL BASS_SamplePlay(HSAMPLE handle);
 // With BASS_DATA_FFT1024: 512 floats; returns the bytes written or (DWORD)-1.
 DWORD BASS_ChannelGetData(DWORD handle, void* buffer, DWORD length);

@@ -1,0 +1,87 @@
+// The state shared by the main thread and the output's mixer thread: music
+// streams, samples and their playbacks, positions and syncs, behind one lock.
+// The main thread creates, starts, seeks and queries; the output calls Render,
+// which runs the due sync procs after mixing, outside the lock, on its thread.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "audio/bass.h"
+#include "audio/pcm.h"
+
+namespace sgaudio {
+
+class Mixer {
+ public:
+  static constexpr int kOutputChannels = 2;
+  // Callers pass the time, so the latency model needs no clock of its own.
+  using Clock = std::chrono::steady_clock;
+  using TimePoint = Clock::time_point;
+
+  explicit Mixer(int outputRate);
+  ~Mixer();
+  Mixer(const Mixer&) = delete;
+  Mixer& operator=(const Mixer&) = delete;
+
+  int OutputRate() const { return outputRate_; }
+  // For outputs with a device buffer: what each delivery of renders put in it
+  // is still to be heard, draining in real time, so the position lags the mix.
+  void SetDeviceBuffered(bool buffered);
+
+  // Main thread. Those returning int give BASS_OK or a BASS_ERROR_* code.
+  DWORD AddStream(PcmBuffer pcm);
+  DWORD AddSample(PcmBuffer pcmAtOutputRate, int maxPlaybacks);
+  int Play(DWORD stream, bool fromStart);
+  int StreamFormat(DWORD stream, int& rate, int& channels);
+  int Position(DWORD stream, TimePoint now, QWORD& bytes);
+  int SetPosition(DWORD stream, QWORD bytes);
+  int AddSync(DWORD stream, QWORD bytes, SYNCPROC* proc, DWORD user, HSYNC& sync);
+  int PlaySample(DWORD sample, HCHANNEL& channel);
+  int StopSample(DWORD sample);
+  // 512 magnitudes of the music around the position heard.
+  int Spectrum(DWORD stream, TimePoint now, float* bins);
+  // Called once the output has stopped rendering: what was mixed but not yet
+  // heard is taken back, so positions hold and a restart continues seamlessly.
+  void Freeze(TimePoint now);
+
+  // The output's thread: mixes `frames` interleaved stereo frames, handed to
+  // the device at `now`.
+  void Render(int16_t* out, size_t frames, TimePoint now);
+
+ private:
+  struct Stream;
+  struct Sample;
+  struct PendingSync {
+    SYNCPROC* proc;
+    HSYNC sync;
+    DWORD channel;
+    DWORD user;
+  };
+  Stream* FindStream(DWORD handle);
+  Sample* FindSample(DWORD handle);
+  uint64_t HeardFrame(Stream& stream, TimePoint now);
+  uint64_t HeldOutputFrames(TimePoint now) const;
+  void NoteDelivery(size_t frames, TimePoint now);
+  void MixStream(Stream& stream, int32_t* mix, size_t frames);
+  void MixSample(Sample& sample, int32_t* mix, size_t frames);
+
+  const int outputRate_;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<Stream>> streams_;
+  std::vector<std::unique_ptr<Sample>> samples_;
+  size_t syncCount_ = 0;
+  bool deviceBuffered_ = false;
+  bool rendered_ = false;
+  TimePoint lastRender_{};
+  uint64_t deliveredFrames_ = 0;  // rendered back to back into the device, up to lastRender_
+  // Touched only by the rendering thread, so procs can run outside the lock;
+  // sized under the lock before use (each sync fires at most once a render).
+  std::vector<PendingSync> dueSyncs_;
+};
+
+}  // namespace sgaudio

@@ -1,0 +1,27 @@
+// An output back end pulls mixed audio from the Mixer on its own schedule:
+// SDL's callback thread, the silent output's thread, or the capture tool's
+// explicit calls. Created, started and stopped on the main thread.
+#pragma once
+
+#include <memory>
+
+#include "audio/mixer.h"
+
+namespace sgaudio {
+
+class Output {
+ public:
+  virtual ~Output() = default;
+  // Begins pulling audio from the mixer.
+  virtual void Start() = 0;
+  // Once this returns, no render is running and none starts until Start.
+  virtual void Stop() = 0;
+};
+
+// The default sound device through SDL, stereo 16-bit at the mixer's rate.
+// Null when SDL audio or the device cannot be opened.
+std::unique_ptr<Output> OpenSdlOutput(Mixer& mixer);
+// No sound; mixes in real time on a thread of its own, with no latency.
+std::unique_ptr<Output> OpenSilentOutput(Mixer& mixer);
+
+}  // namespace sgaudio

@@ -1,0 +1,58 @@
+// The default sound device through SDL: its callback thread is the mixer
+// thread. SDL converts from our stereo 16-bit at the requested rate to
+// whatever the device takes.
+#include <SDL.h>
+
+#include "audio/output.h"
+
+namespace sgaudio {
+
+namespace {
+
+// Frames a callback mixes: about 23 ms at 44.1 kHz. SDL may call it several
+// times in a row to fill a larger device buffer.
+constexpr Uint16 kCallbackFrames = 1024;
+
+class SdlOutput : public Output {
+ public:
+  explicit SdlOutput(SDL_AudioDeviceID device) : device_(device) {}
+  ~SdlOutput() override {
+    SDL_CloseAudioDevice(device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  // Pausing takes SDL's device lock, so no callback is running once it returns.
+  void Start() override { SDL_PauseAudioDevice(device_, 0); }
+  void Stop() override { SDL_PauseAudioDevice(device_, 1); }
+
+ private:
+  SDL_AudioDeviceID device_;
+};
+
+void SDLCALL FillDeviceBuffer(void* mixer, Uint8* buffer, int bytes) {
+  static_cast<Mixer*>(mixer)->Render(reinterpret_cast<int16_t*>(buffer),
+                                     static_cast<size_t>(bytes) / (sizeof(int16_t) * Mixer::kOutputChannels),
+                                     Mixer::Clock::now());
+}
+
+}  // namespace
+
+std::unique_ptr<Output> OpenSdlOutput(Mixer& mixer) {
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
+  SDL_AudioSpec wanted{};
+  wanted.freq = mixer.OutputRate();
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = Mixer::kOutputChannels;
+  wanted.samples = kCallbackFrames;
+  wanted.callback = FillDeviceBuffer;
+  wanted.userdata = &mixer;
+  // No changes allowed: SDL converts, so the callback always gets our format.
+  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  if (device == 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return nullptr;
+  }
+  mixer.SetDeviceBuffered(true);
+  return std::make_unique<SdlOutput>(device);
+}
+
+}  // namespace sgaudio
