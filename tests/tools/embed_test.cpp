@@ -1,0 +1,184 @@
+// The embedding step: the bitmap list, the blob layout, the generated sources,
+// and the refusal of bad bitmaps with the file named, by the library and by
+// the generator as the build runs it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bmp.h"
+#include "content_test_util.h"
+#include "embed.h"
+
+namespace {
+
+using sgcontent::BitmapEntry;
+using sgcontent::RgbImage;
+
+RgbImage Pattern(int width, int height) {
+  RgbImage image;
+  image.width = width;
+  image.height = height;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t rgb[3];
+      sgtest::PatternPixel(x, y, rgb);
+      image.pixels.insert(image.pixels.end(), rgb, rgb + 3);
+    }
+  return image;
+}
+
+std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A folder with bitmaps 7 (3 x 2) and 9 (5 x 1) and their list.
+struct Workspace {
+  std::string folder, list, prefix;
+  explicit Workspace(const std::string& name) : folder(sgtest::ScratchFolder(name)) {
+    list = folder + "/bitmaps.list";
+    prefix = folder + "/out/embedded";
+    sgtest::WriteBytes(folder + "/bitmap_7.bmp", sgcontent::EncodeBmp(Pattern(3, 2)));
+    sgtest::WriteBytes(folder + "/bitmap_9.bmp", sgcontent::EncodeBmp(Pattern(5, 1)));
+    const std::string text = "# test\n7 bitmap_7.bmp 3 2\n\n9   bitmap_9.bmp\t5 1  # five wide\n";
+    sgtest::WriteBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
+  }
+};
+
+TEST(BitmapList, ParsesIdsFilesAndSizes) {
+  std::vector<BitmapEntry> entries;
+  std::string error;
+  ASSERT_TRUE(sgcontent::ParseBitmapList("# c\n101 a.bmp 1 1\n  214\tb.bmp 114 110 # x\n", entries, error)) << error;
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].id, 214);
+  EXPECT_EQ(entries[1].file, "b.bmp");
+  EXPECT_EQ(entries[1].width, 114);
+  EXPECT_EQ(entries[1].height, 110);
+}
+
+TEST(BitmapList, RefusesBadLinesNamingTheLine) {
+  const char* bad[] = {
+      "1 a.bmp 1\n",           "x a.bmp 1 1\n",         "1 a.bmp 0 1\n", "1 a.bmp 1 -1\n",
+      "1 a.bmp 1 1\n1 b.bmp 2 2\n", "1 ../a.bmp 1 1\n", "1 d/a.bmp 1 1\n", "70000 a.bmp 1 1\n",
+      "1 a.bmp 1 1 extra\n",   "",                      "# only a comment\n",
+  };
+  for (const char* text : bad) {
+    std::vector<BitmapEntry> entries;
+    std::string error;
+    EXPECT_FALSE(sgcontent::ParseBitmapList(text, entries, error)) << text;
+    EXPECT_FALSE(error.empty()) << text;
+  }
+  std::vector<BitmapEntry> entries;
+  std::string error;
+  EXPECT_FALSE(sgcontent::ParseBitmapList("1 a.bmp 1 1\n2 b.bmp 1 1\n2 c.bmp 1 1\n", entries, error));
+  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+}
+
+TEST(BitmapBlob, EachBitmapStartsAligned) {
+  std::vector<size_t> offsets;
+  const std::vector<RgbImage> images = {Pattern(1, 1), Pattern(3, 3), Pattern(4, 2)};
+  const std::vector<uint8_t> blob = sgcontent::BuildBitmapBlob(images, offsets);
+  ASSERT_EQ(offsets.size(), 3u);
+  for (size_t i = 0; i < images.size(); ++i) {
+    EXPECT_EQ(offsets[i] % 16, 0u);
+    const std::vector<uint8_t> bits = sgcontent::DibBits(images[i]);
+    ASSERT_LE(offsets[i] + bits.size(), blob.size());
+    EXPECT_TRUE(std::equal(bits.begin(), bits.end(), blob.begin() + static_cast<std::ptrdiff_t>(offsets[i])));
+  }
+  EXPECT_EQ(offsets[1], 16u);  // 4 bytes of the 1 x 1, then padding
+}
+
+TEST(Embed, WritesTheBlobTheTableAndCanonicalCopies) {
+  Workspace work("embed_good");
+  std::string error;
+  ASSERT_TRUE(sgcontent::EmbedBitmaps(work.list, work.folder, work.prefix, error)) << error;
+
+  const std::vector<uint8_t> blob = sgtest::ReadBytes(work.prefix + ".bin");
+  const std::vector<uint8_t> first = sgcontent::DibBits(Pattern(3, 2));
+  const std::vector<uint8_t> second = sgcontent::DibBits(Pattern(5, 1));
+  // 3 x 2 takes two rows of 12 bytes; the next bitmap starts at 32.
+  ASSERT_EQ(blob.size(), 32 + second.size());
+  EXPECT_TRUE(std::equal(first.begin(), first.end(), blob.begin()));
+  EXPECT_TRUE(std::equal(second.begin(), second.end(), blob.begin() + 32));
+
+  const std::string source = Text(sgtest::ReadBytes(work.prefix + ".cpp"));
+  EXPECT_NE(source.find("{7, 3, 2, sgres_bitmap_blob + 0}"), std::string::npos) << source;
+  EXPECT_NE(source.find("{9, 5, 1, sgres_bitmap_blob + 32}"), std::string::npos) << source;
+  EXPECT_NE(source.find(".incbin"), std::string::npos);
+  const std::string absoluteBlob = std::filesystem::absolute(work.prefix + ".bin").lexically_normal().string();
+  EXPECT_NE(source.find(absoluteBlob), std::string::npos) << "the blob by its absolute path";
+  EXPECT_NE(source.find("kSetupDialogTemplate"), std::string::npos);
+
+  const sgcontent::BmpReadResult copy = [&] {
+    const std::vector<uint8_t> bytes = sgtest::ReadBytes(work.prefix + "_dir/bitmap_9.bmp");
+    return sgcontent::ReadBmp(bytes.data(), bytes.size());
+  }();
+  ASSERT_TRUE(copy.ok()) << copy.error;
+  EXPECT_EQ(copy.image.pixels, Pattern(5, 1).pixels);
+  const std::string script = Text(sgtest::ReadBytes(work.prefix + "_dir/bitmaps.rc"));
+  EXPECT_NE(script.find("7 BITMAP \"bitmap_7.bmp\""), std::string::npos) << script;
+}
+
+TEST(Embed, AcceptsTopDownAndV5InputsAndWritesThemCanonically) {
+  Workspace work("embed_topdown");
+  sgtest::BmpLayout layout;
+  layout.infoBytes = 124;
+  layout.width = 3;
+  layout.height = -2;
+  layout.paletteBytes = 64;
+  sgtest::WriteBytes(work.folder + "/bitmap_7.bmp", sgtest::BuildBmp(layout));
+  std::string error;
+  ASSERT_TRUE(sgcontent::EmbedBitmaps(work.list, work.folder, work.prefix, error)) << error;
+  const std::vector<uint8_t> blob = sgtest::ReadBytes(work.prefix + ".bin");
+  const std::vector<uint8_t> expected = sgcontent::DibBits(Pattern(3, 2));
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), blob.begin()));
+  EXPECT_EQ(sgtest::ReadBytes(work.prefix + "_dir/bitmap_7.bmp"), sgcontent::EncodeBmp(Pattern(3, 2)));
+}
+
+TEST(Embed, RefusesBadBitmapsNamingEachFileAndWritesNothing) {
+  Workspace work("embed_bad");
+  sgtest::WriteBytes(work.folder + "/bitmap_7.bmp", sgcontent::EncodeBmp(Pattern(4, 2)));  // wrong size
+  std::vector<uint8_t> cut = sgcontent::EncodeBmp(Pattern(5, 1));
+  cut.resize(cut.size() - 1);
+  sgtest::WriteBytes(work.folder + "/bitmap_9.bmp", cut);
+  std::string error;
+  EXPECT_FALSE(sgcontent::EmbedBitmaps(work.list, work.folder, work.prefix, error));
+  EXPECT_NE(error.find("bitmap_7.bmp: 4 x 2 pixels, must be 3 x 2"), std::string::npos) << error;
+  EXPECT_NE(error.find("bitmap_9.bmp: truncated"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(work.prefix + ".bin"));
+  EXPECT_FALSE(std::filesystem::exists(work.prefix + ".cpp"));
+
+  std::filesystem::remove(work.folder + "/bitmap_9.bmp");
+  EXPECT_FALSE(sgcontent::EmbedBitmaps(work.list, work.folder, work.prefix, error));
+  EXPECT_NE(error.find("bitmap_9.bmp: cannot open"), std::string::npos) << error;
+}
+
+TEST(Embed, GeneratorFailsTheBuildStepOnABadBitmap) {
+  Workspace work("embed_tool");
+  const std::string command = std::string("'") + STORMGLASS_CONTENT_TOOL + "' embed '" + work.list + "' '" +
+                              work.folder + "' '" + work.prefix + "'";
+  EXPECT_EQ(sgtest::RunCommand(command).status, 0);
+  sgtest::BmpLayout eightBit;
+  eightBit.width = 5;
+  eightBit.height = 1;
+  eightBit.bitsPerPixel = 8;
+  sgtest::WriteBytes(work.folder + "/bitmap_9.bmp", sgtest::BuildBmp(eightBit));
+  const sgtest::CommandResult result = sgtest::RunCommand(command);
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.output.find(work.folder + "/bitmap_9.bmp"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("bits per pixel"), std::string::npos) << result.output;
+}
+
+TEST(Generator, WritesEveryPictureOrTheOnesAsked) {
+  const std::string folder = sgtest::ScratchFolder("bitmaps");
+  const std::string tool = std::string("'") + STORMGLASS_CONTENT_TOOL + "'";
+  ASSERT_EQ(sgtest::RunCommand(tool + " bitmaps '" + folder + "' 101 214").status, 0);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/bitmap_101.bmp"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/bitmap_214.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/bitmap_138.bmp"));
+  const sgtest::CommandResult unknown = sgtest::RunCommand(tool + " bitmaps '" + folder + "' 999");
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_NE(unknown.output.find("999"), std::string::npos) << unknown.output;
+  EXPECT_NE(sgtest::RunCommand(tool + " frobnicate").status, 0);
+}
+
+}  // namespace
