@@ -3,7 +3,10 @@
 // thread with a context current (materials get textures); drawn there too.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "assets/chunk_stream.h"
 #include "assets/gl_texture.h"
@@ -24,10 +27,12 @@ struct ModelMaterial {
   ModelColor color;
 };
 
+// Every index is below its object's vertexCount: faces that name a vertex
+// past the list, or a face past the face list, are left out.
 struct FaceGroup {
   uint16_t* indices;
   int indexCount;
-  int materialIndex;
+  int materialIndex;  // -1 when no material has the group's name
 };
 
 struct ModelObject {
@@ -35,7 +40,7 @@ struct ModelObject {
   float* vertices;
   float* normals;
   float* mapCoords;
-  uint16_t* faceIndices;
+  uint16_t* faceIndices;  // as read, so groups can name faces by position
   int faceIndexCount;
   int groupCount;
   int vertexCount;
@@ -54,7 +59,14 @@ class Model_3DS {
   Model_3DS(const Model_3DS&) = delete;
   Model_3DS& operator=(const Model_3DS&) = delete;
 
+  // Replaces whatever the model held. A file that cannot be opened leaves an
+  // empty model. Keeps the pointer `name` (and may cut quotes in its text).
   void LoadFromFile(char* name);
+  // The same read, normalisation and totals from bytes in memory, without
+  // OpenGL: materials get no textures until CreateMaterialTextures.
+  void LoadFromBytes(const unsigned char* data, size_t size);
+  // A solid-colour texture for every material that names no texture map.
+  void CreateMaterialTextures();
   void NormalizeNormals();
   void Render();
 
@@ -91,4 +103,18 @@ class Model_3DS {
   bool drawLit;
   bool isVisible;
   ChunkStream stream;
+
+ private:
+  void ReleaseContents();
+  void ReadModelStream();
+  void ComputeTotals();
+  int FindMaterial(const char* name);
+  ModelMaterial* MaterialAt(int materialIndex);
+  ModelObject* ObjectAt(int objectIndex);
+  void DrawObject(const ModelObject& object);
+  void DrawNormalLines(const ModelObject& object);
+
+  // Material names to the first index of each, so that many groups naming
+  // many materials take no quadratic time; rebuilt when empty.
+  std::unordered_map<std::string, int> materialLookup;
 };
