@@ -1,0 +1,20 @@
+// Sound files made by tests: 16-bit PCM WAVs written here, MP3s encoded from
+// them with the lame program (found at configure time).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sgtest {
+
+bool WriteWav16(const std::string& path, const std::vector<int16_t>& samples, int rate, int channels);
+// Encodes with `lame` keeping its gapless tag; false when lame is missing or fails.
+bool EncodeMp3(const std::string& lameProgram, const std::string& wavPath, const std::string& mp3Path,
+               int kbps = 320);
+// A sine of the given peak amplitude (1.0 = full scale) as mono 16-bit samples.
+std::vector<int16_t> Sine(double frequency, double amplitude, int rate, int count);
+// A fresh, empty folder under the system's temporary folder.
+std::string MakeTempDir(const std::string& prefix);
+
+}  // namespace sgtest

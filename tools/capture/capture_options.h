@@ -1,0 +1,34 @@
+// Command-line options of stormglass-capture: parsed and checked before
+// anything runs, so a bad option costs nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "lockstep.h"
+
+namespace sgcapture {
+
+struct CaptureOptions {
+  sglockstep::FrameRate rate;  // default 60
+  int width = 1920;
+  int height = 1080;
+  std::string output;          // .mp4 or .mkv, through ffmpeg
+  std::string framesDir;       // a PNG per frame and audio.wav
+  std::string contactSheet;    // a PNG grid of thumbnails
+  std::vector<sglockstep::ScheduledKey> keys;
+  double from = 0.0;           // frames before this show time are not written
+  double to = -1.0;            // the capture ends before this time (< 0: the show's end)
+  bool quiet = false;
+  bool help = false;
+  std::string dataDir;         // folder holding datas/; empty: found automatically
+  std::string x264Preset = "veryfast";
+  int crf = 20;
+};
+
+// Parses argv; on failure returns false with a message for the user.
+bool ParseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options, std::string& error);
+
+std::string CaptureUsage();
+
+}  // namespace sgcapture

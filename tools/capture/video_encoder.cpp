@@ -1,0 +1,162 @@
+#include "video_encoder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace sgcapture {
+
+namespace {
+
+bool IsExecutable(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Starts argv with a pipe on its standard input when wantPipe.
+pid_t Spawn(const std::vector<std::string>& argv, int* stdinPipe, std::string& error) {
+  int fds[2] = {-1, -1};
+  if (stdinPipe && pipe(fds) != 0) {
+    error = std::string("cannot make a pipe: ") + std::strerror(errno);
+    return -1;
+  }
+  std::vector<char*> args;
+  for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (stdinPipe) {
+      dup2(fds[0], STDIN_FILENO);
+      close(fds[0]);
+      close(fds[1]);
+    }
+    execv(args[0], args.data());
+    std::fprintf(stderr, "cannot run %s: %s\n", args[0], std::strerror(errno));
+    _exit(127);
+  }
+  if (pid < 0) {
+    error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
+    return -1;
+  }
+  if (stdinPipe) {
+    close(fds[0]);
+    fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+    *stdinPipe = fds[1];
+  }
+  return pid;
+}
+
+bool Wait(pid_t pid, const std::string& what, std::string& error) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) {
+      error = "lost track of " + what;
+      return false;
+    }
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  error = what + (WIFEXITED(status) ? " failed with exit code " + std::to_string(WEXITSTATUS(status))
+                                    : std::string(" was killed"));
+  return false;
+}
+
+}  // namespace
+
+std::string FindFfmpeg() {
+  const char* configured = std::getenv("STORMGLASS_FFMPEG");
+  if (configured && *configured) return IsExecutable(configured) ? configured : "";
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t colon = dirs.find(':', start);
+    std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+    if (!dir.empty() && IsExecutable(dir + "/ffmpeg")) return dir + "/ffmpeg";
+    if (colon == std::string::npos) break;
+    start = colon + 1;
+  }
+  return "";
+}
+
+bool RunProgram(const std::vector<std::string>& argv, std::string& error) {
+  pid_t pid = Spawn(argv, nullptr, error);
+  return pid > 0 && Wait(pid, argv[0], error);
+}
+
+VideoEncoder::~VideoEncoder() {
+  std::string ignored;
+  StopEncoder(ignored);
+  if (!videoPath_.empty()) std::remove(videoPath_.c_str());
+}
+
+bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& output, int width, int height,
+                         sglockstep::FrameRate rate, const std::string& preset, int crf, std::string& error) {
+  ffmpeg_ = ffmpeg;
+  output_ = output;
+  videoPath_ = output + ".picture.mkv";
+  std::vector<std::string> argv = {ffmpeg,
+                                   "-hide_banner", "-loglevel", "error", "-y",
+                                   "-f", "rawvideo", "-pix_fmt", "rgb24",
+                                   "-s", std::to_string(width) + "x" + std::to_string(height),
+                                   "-framerate", std::to_string(rate.num) + "/" + std::to_string(rate.den),
+                                   "-i", "pipe:0",
+                                   "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf),
+                                   "-pix_fmt", "yuv420p", videoPath_};
+  pid_ = Spawn(argv, &pipe_, error);
+  return pid_ > 0;
+}
+
+bool VideoEncoder::Write(const uint8_t* rgb, size_t size, std::string& error) {
+  while (size > 0) {
+    ssize_t written = write(pipe_, rgb, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error = "the video encoder stopped taking frames (" + std::string(std::strerror(errno)) + ")";
+      return false;
+    }
+    rgb += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool VideoEncoder::StopEncoder(std::string& error) {
+  if (pipe_ >= 0) {
+    close(pipe_);
+    pipe_ = -1;
+  }
+  if (pid_ <= 0) return true;
+  pid_t pid = pid_;
+  pid_ = -1;
+  return Wait(pid, "the video encoder (ffmpeg)", error);
+}
+
+bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
+  if (!StopEncoder(error)) return false;
+  std::vector<std::string> argv = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                   "-i", videoPath_, "-i", wavPath,
+                                   "-map", "0:v", "-map", "1:a",
+                                   "-c:v", "copy", "-c:a", "aac", "-b:a", "192k"};
+  if (EndsWith(output_, ".mp4")) {
+    argv.push_back("-movflags");
+    argv.push_back("+faststart");
+  }
+  argv.push_back(output_);
+  bool ok = RunProgram(argv, error);
+  std::remove(videoPath_.c_str());
+  videoPath_.clear();
+  if (!ok) error = "muxing " + output_ + ": " + error;
+  return ok;
+}
+
+}  // namespace sgcapture
