@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine (as root), builds the release preset and
-# plays the show in a window. Extra arguments go to the player.
+# plays the show in a window; where there is no display it renders the show
+# to stormglass.mp4 instead. Arguments go to the player, or to the capture
+# tool when there is no display (for example --size 1280x720).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+root="$(cd "$(dirname "$0")/.." && pwd)"
+here="$(pwd)"
+cd "$root"
 
 bash scripts/install-deps.sh
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
-cd build/release
-exec ./stormglass "$@"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  cd build/release
+  exec ./stormglass "$@"
+fi
+echo "No display: rendering the show to $here/stormglass.mp4"
+exec build/release/stormglass-capture --data-dir build/release --output "$here/stormglass.mp4" "$@"

@@ -31,9 +31,9 @@ bool Updating() {
   return value && std::string(value) == "1";
 }
 
-scenetest::RgbImage CurrentFrame() {
+sgtest::RgbImage CurrentFrame() {
   std::vector<uint8_t> rgba = scenetest::Frame();
-  scenetest::RgbImage image;
+  sgtest::RgbImage image;
   image.width = scenetest::kWidth;
   image.height = scenetest::kHeight;
   for (size_t i = 0; i + 3 < rgba.size(); i += 4) image.rgb.insert(image.rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
@@ -56,16 +56,16 @@ class ReferenceImages : public scenetest::SceneTest {
   }
 
   void ExpectMatchesReference(const std::string& name) {
-    const scenetest::RgbImage actual = CurrentFrame();
+    const sgtest::RgbImage actual = CurrentFrame();
     const std::string path = std::string(SCENES_REFERENCE_DIR) + "/" + name + ".png";
     std::string error;
     if (Updating()) {
-      ASSERT_TRUE(scenetest::WritePng(path, actual, error)) << path << ": " << error;
+      ASSERT_TRUE(sgtest::WritePng(path, actual, error)) << path << ": " << error;
       std::printf("wrote %s\n", path.c_str());
       return;
     }
-    scenetest::RgbImage expected;
-    ASSERT_TRUE(scenetest::ReadPng(path, expected, error))
+    sgtest::RgbImage expected;
+    ASSERT_TRUE(sgtest::ReadPng(path, expected, error))
         << path << ": " << error << " (tests/scenes/update_references.sh makes it)";
     ASSERT_EQ(expected.width, actual.width);
     ASSERT_EQ(expected.height, actual.height);
@@ -79,7 +79,7 @@ class ReferenceImages : public scenetest::SceneTest {
     const int allowed = static_cast<int>(kDifferingShare * actual.width * actual.height);
     if (differing > allowed) {
       const std::string saved = std::string(SCENES_ACTUAL_DIR) + "/" + name + ".png";
-      scenetest::WritePng(saved, actual, error);
+      sgtest::WritePng(saved, actual, error);
       ADD_FAILURE() << name << ": " << differing << " pixels differ from the reference (at most " << allowed
                     << " may), by up to " << largest << " levels; this frame is in " << saved;
     }

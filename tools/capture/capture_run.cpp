@@ -1,5 +1,6 @@
 #include "capture_run.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,19 +52,25 @@ bool MakeDirectories(const std::string& path) {
   return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+// Tries the file for real (permissions alone don't tell, for root): opens
+// it without truncating, or creates and removes it.
+bool ProbeWritable(const std::string& path) {
+  bool existed = access(path.c_str(), F_OK) == 0;
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  close(fd);
+  if (!existed) unlink(path.c_str());
+  return true;
+}
+
 bool CheckWritableFile(const std::string& path) {
   if (IsDirectory(path)) return Fail("cannot write " + path + ": it is a folder");
-  if (access(Parent(path).c_str(), W_OK) != 0) {
-    return Fail("cannot write " + path + ": " + Parent(path) + " " + std::strerror(errno));
-  }
-  if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0) {
-    return Fail("cannot write " + path + ": " + std::strerror(errno));
-  }
+  if (!ProbeWritable(path)) return Fail("cannot write " + path + ": " + std::strerror(errno));
   return true;
 }
 
 bool CheckWritableFolder(const std::string& path) {
-  if (!MakeDirectories(path) || access(path.c_str(), W_OK) != 0) {
+  if (!MakeDirectories(path) || !ProbeWritable(path + "/.stormglass-write-test")) {
     return Fail("cannot write into " + path + ": " + std::strerror(errno));
   }
   return true;
@@ -81,7 +88,7 @@ std::string ExecutableFolder() {
 std::string FindDataDir(const std::string& given) {
   if (!given.empty()) return IsDirectory(given + "/datas") ? given : "";
   std::string exe = ExecutableFolder();
-  for (const std::string& candidate : {std::string("."), exe, exe + "/../share/stormglass"}) {
+  for (const std::string& candidate : {std::string("."), exe, exe + "/../../share/stormglass"}) {
     if (IsDirectory(candidate + "/datas")) return candidate;
   }
   return "";

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace scenetest {
+namespace sgtest {
 
 struct RgbImage {
   int width = 0;
@@ -18,4 +18,4 @@ struct RgbImage {
 bool ReadPng(const std::string& path, RgbImage& image, std::string& error);
 bool WritePng(const std::string& path, const RgbImage& image, std::string& error);
 
-}  // namespace scenetest
+}  // namespace sgtest

@@ -2,7 +2,7 @@
 
 #include <png.h>
 
-namespace scenetest {
+namespace sgtest {
 
 bool ReadPng(const std::string& path, RgbImage& image, std::string& error) {
   png_image png{};
@@ -39,4 +39,4 @@ bool WritePng(const std::string& path, const RgbImage& image, std::string& error
   return true;
 }
 
-}  // namespace scenetest
+}  // namespace sgtest

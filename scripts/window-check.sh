@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Checks the player as a user sees it, in a real X window under Xvfb: the
+# setup dialog answered with Enter, then screenshots that must change colour
+# as the music passes the scene bounds, then Esc, which must end it with 0.
+# Usage: scripts/window-check.sh [BUILD_DIR]   (default build/default)
+set -euo pipefail
+build="$(cd "${1:-build/default}" && pwd)"
+shots="$build/window-check"
+rm -rf "$shots" && mkdir -p "$shots"
+
+if [ -z "${WINDOW_CHECK_INNER:-}" ]; then
+  export WINDOW_CHECK_INNER=1
+  exec timeout 180 xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$build"
+fi
+
+fail() {
+  echo "window-check: $*" >&2
+  echo "window-check: screenshots kept in $shots" >&2
+  exit 1
+}
+shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+# Percentage of the screenshot in exactly this colour.
+share() { convert "$shots/$1.png" -fill black +opaque "rgb($2)" -fill white -opaque "rgb($2)" -format "%[fx:int(100*mean)]" info:; }
+mean() { convert "$shots/$1.png" -format "%[fx:int(255*mean.r)],%[fx:int(255*mean.g)],%[fx:int(255*mean.b)]" info:; }
+
+cd "$build"
+SDL_AUDIODRIVER=dummy ./stormglass > "$shots/player.log" 2>&1 &
+player=$!
+
+# The dialog is the only window: wait for it, then press Enter over it (with
+# no window manager, focus follows the pointer).
+for _ in $(seq 50); do
+  geometry=$(xwininfo -root -tree 2>/dev/null | grep '"Stormglass by Velkaro"' | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' | head -1 || true)
+  [ -n "$geometry" ] && break
+  sleep 0.2
+done
+[ -n "$geometry" ] || { shot no-dialog; fail "the setup dialog did not appear"; }
+IFS='x+' read -r width height left top <<< "$geometry"
+shot dialog
+xdotool mousemove $((left + width / 2)) $((top + height / 2)) key Return
+start=$(date +%s.%N)
+
+at() { sleep "$(echo "$1 - ($(date +%s.%N) - $start)" | bc)"; }
+at 5;  shot scene1
+at 15; shot scene2
+at 25; shot scene3
+xdotool key Escape
+for _ in $(seq 50); do kill -0 "$player" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$player" 2>/dev/null && { kill "$player"; fail "Esc did not end the player"; }
+wait "$player" && code=0 || code=$?
+[ "$code" -eq 0 ] || fail "the player ended with $code after Esc"
+
+background=$(share scene1 0,0,10)
+[ "$background" -ge 20 ] || fail "scene 1 at 5 s shows only $background% of its (0, 0, 10) background"
+IFS=, read -r r g b <<< "$(mean scene2)"
+[ "$r" -gt 100 ] && [ "$r" -gt $((2 * g)) ] || fail "scene 2 at 15 s is not the red title card (mean $r,$g,$b)"
+magenta=$(share scene3 255,0,221)
+[ "$magenta" -ge 20 ] || fail "scene 3 at 25 s shows only $magenta% magenta background"
+echo "window-check: dialog, scenes 1-3 and Esc as expected (screenshots in $shots)"

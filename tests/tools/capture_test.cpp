@@ -1,0 +1,317 @@
+// stormglass-capture run as users run it: frames, sound, keys, determinism
+// and its errors.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "capture_options.h"
+#include "png_image.h"
+#include "test_audio.h"
+
+namespace {
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // standard output and error together
+};
+
+CommandResult RunCommand(const std::string& command) {
+  std::string logPath = sgtest::MakeTempDir("sg_capture_log_") + "/log.txt";
+  int status = std::system((command + " > '" + logPath + "' 2>&1").c_str());
+  CommandResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream log(logPath);
+  std::stringstream text;
+  text << log.rdbuf();
+  result.output = text.str();
+  return result;
+}
+
+std::string Capture(const std::string& arguments) {
+  return std::string("'") + STORMGLASS_CAPTURE + "' --quiet " + arguments;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::string FramePath(const std::string& dir, int index) {
+  char name[32];
+  std::snprintf(name, sizeof(name), "/frame_%06d.png", index);
+  return dir + name;
+}
+
+int CountFrames(const std::string& dir) {
+  int count = 0;
+  while (access(FramePath(dir, count).c_str(), F_OK) == 0) ++count;
+  return count;
+}
+
+// What a frame shows, told by the backgrounds and colours each scene leaves.
+enum class Look { Nothing, DarkBlue, TitleRed, Magenta, Tunnel };
+
+const char* Name(Look look) {
+  switch (look) {
+    case Look::Nothing: return "nothing";
+    case Look::DarkBlue: return "dark blue (scene 1 or 4)";
+    case Look::TitleRed: return "title red (scene 2)";
+    case Look::Magenta: return "magenta (scene 3)";
+    case Look::Tunnel: return "tunnel (scene 5)";
+  }
+  return "?";
+}
+
+struct Colours {
+  double pixels = 0, darkBlue = 0, magenta = 0, black = 0, neutral = 0;
+  double red = 0, green = 0, blue = 0;  // means
+};
+
+Colours Count(const sgtest::RgbImage& image) {
+  Colours c;
+  c.pixels = static_cast<double>(image.rgb.size() / 3);
+  for (size_t i = 0; i < image.rgb.size(); i += 3) {
+    int r = image.rgb[i], g = image.rgb[i + 1], b = image.rgb[i + 2];
+    c.darkBlue += r == 0 && g == 0 && b == 10;
+    c.magenta += r == 255 && g == 0 && b == 221;
+    c.black += r == 0 && g == 0 && b == 0;
+    // Grey cloud walls, black fog, or the magenta lettering added over them.
+    c.neutral += (std::abs(r - g) < 16 && std::abs(g - b) < 16) || (g * 2 < r && g * 2 < b);
+    c.red += r;
+    c.green += g;
+    c.blue += b;
+  }
+  c.red /= c.pixels;
+  c.green /= c.pixels;
+  c.blue /= c.pixels;
+  return c;
+}
+
+// Scenes 1 and 4 share the dark blue background (and scene 4's pictures can
+// cover it all): the windows between them tell them apart.
+Look Classify(const sgtest::RgbImage& image) {
+  Colours c = Count(image);
+  if (c.black == c.pixels) return Look::Nothing;
+  if (c.magenta > 0.05 * c.pixels) return Look::Magenta;
+  if (c.red > 100 && c.red > 2 * c.green && c.red > 2 * c.blue) return Look::TitleRed;
+  if (c.darkBlue == 0 && c.neutral > 0.85 * c.pixels) return Look::Tunnel;
+  return Look::DarkBlue;
+}
+
+Look ExpectedLook(float musicSeconds) {
+  if (musicSeconds <= 0.0f) return Look::Nothing;
+  if (musicSeconds < 10.8f) return Look::DarkBlue;
+  if (musicSeconds < 21.6f) return Look::TitleRed;
+  if (musicSeconds < 29.0f) return Look::Magenta;
+  if (musicSeconds < 63.5f) return Look::DarkBlue;
+  return Look::Tunnel;
+}
+
+Look LookOfFrame(const std::string& dir, int index) {
+  sgtest::RgbImage image;
+  std::string error;
+  if (!sgtest::ReadPng(FramePath(dir, index), image, error)) {
+    ADD_FAILURE() << error;
+    return Look::Nothing;
+  }
+  return Classify(image);
+}
+
+TEST(Capture, TheWholeShowEndsByItselfAt74SecondsWithEveryFrameInItsScene) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_show_");
+  CommandResult run = RunCommand(Capture("--size 320x180 --fps 10 --frames " + dir));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  // Frames 0 to 740: the one at 74 s is the last.
+  ASSERT_EQ(CountFrames(dir), 741);
+  for (int frame = 0; frame <= 740; ++frame) {
+    float seconds = static_cast<float>(frame) / 10.0f;
+    Look look = LookOfFrame(dir, frame);
+    if (look != ExpectedLook(seconds)) {
+      sgtest::RgbImage image;
+      std::string error;
+      sgtest::ReadPng(FramePath(dir, frame), image, error);
+      Colours c = Count(image);
+      ADD_FAILURE() << "frame " << frame << " shows " << Name(look) << ": mean " << c.red << "," << c.green << ","
+                    << c.blue << " dark blue " << c.darkBlue / c.pixels << " neutral " << c.neutral / c.pixels;
+    }
+  }
+  // The sound lasts exactly as long as the frames: 741 tenths of a second.
+  std::string wav = ReadFile(dir + "/audio.wav");
+  ASSERT_GT(wav.size(), 44u);
+  EXPECT_EQ(wav.size() - 44, 741u * 4410u * 2u * 2u);
+}
+
+TEST(Capture, TwoCapturesWithTheSameOptionsAreIdentical) {
+  std::string first = sgtest::MakeTempDir("sg_capture_a_"), second = sgtest::MakeTempDir("sg_capture_b_");
+  std::string options = " --size 96x54 --fps 5 --keys 3:Space,4:F3 --to 9 --frames ";
+  ASSERT_EQ(RunCommand(Capture(options + first)).exitCode, 0);
+  ASSERT_EQ(RunCommand(Capture(options + second)).exitCode, 0);
+  ASSERT_EQ(CountFrames(first), 45);
+  ASSERT_EQ(CountFrames(second), 45);
+  for (int frame = 0; frame < 45; ++frame) {
+    EXPECT_EQ(ReadFile(FramePath(first, frame)), ReadFile(FramePath(second, frame))) << "frame " << frame;
+  }
+  EXPECT_EQ(ReadFile(first + "/audio.wav"), ReadFile(second + "/audio.wav"));
+}
+
+TEST(Capture, AKeyAtFiveSecondsMovesToScene2FromTheFrameAtFiveSeconds) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_keys_");
+  ASSERT_EQ(RunCommand(Capture("--size 160x90 --fps 10 --keys 5:F2 --to 10 --frames " + dir)).exitCode, 0);
+  ASSERT_EQ(CountFrames(dir), 100);
+  EXPECT_EQ(LookOfFrame(dir, 49), Look::DarkBlue);
+  for (int frame = 50; frame < 90; ++frame) EXPECT_EQ(LookOfFrame(dir, frame), Look::TitleRed) << frame;
+  // 17.6 s plus four seconds of music reach scene 3's window at 21.6 s.
+  EXPECT_EQ(LookOfFrame(dir, 90), Look::Magenta);
+}
+
+TEST(Capture, FromSkipsEarlierFramesButKeepsTheShowsStateExact) {
+  std::string whole = sgtest::MakeTempDir("sg_capture_whole_"), part = sgtest::MakeTempDir("sg_capture_part_");
+  ASSERT_EQ(RunCommand(Capture("--size 64x36 --fps 10 --to 8 --frames " + whole)).exitCode, 0);
+  ASSERT_EQ(RunCommand(Capture("--size 64x36 --fps 10 --from 6 --to 8 --frames " + part)).exitCode, 0);
+  ASSERT_EQ(CountFrames(part), 20);
+  for (int frame = 0; frame < 20; ++frame) {
+    EXPECT_EQ(ReadFile(FramePath(part, frame)), ReadFile(FramePath(whole, frame + 60))) << frame;
+  }
+  std::string wholeSound = ReadFile(whole + "/audio.wav"), partSound = ReadFile(part + "/audio.wav");
+  ASSERT_EQ(partSound.size() - 44, 2u * 44100u * 2u * 2u);
+  EXPECT_EQ(partSound.substr(44), wholeSound.substr(44 + 6u * 44100u * 4u));
+}
+
+// Mono samples of a media file's sound, decoded by ffmpeg at 44.1 kHz.
+std::vector<int16_t> DecodeSound(const std::string& path) {
+  std::string raw = sgtest::MakeTempDir("sg_capture_raw_") + "/sound.raw";
+  std::string command = "ffmpeg -loglevel error -y -i '" + path + "' -f s16le -ac 1 -ar 44100 '" + raw + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::string bytes = ReadFile(raw);
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::copy_n(bytes.data(), samples.size() * 2, reinterpret_cast<char*>(samples.data()));
+  return samples;
+}
+
+double Correlation(const std::vector<int16_t>& a, size_t aStart, const std::vector<int16_t>& b, size_t bStart,
+                   size_t count) {
+  double ab = 0, aa = 0, bb = 0;
+  for (size_t i = 0; i < count; ++i) {
+    double x = a[aStart + i], y = b[bStart + i];
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+TEST(Capture, TheVideoCarriesTheSoundtrackForItsWholeLength) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_video_");
+  std::string video = dir + "/show.mp4";
+  CommandResult run = RunCommand(Capture("--size 128x72 --fps 25 --to 14 --output " + video));
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  CommandResult probe = RunCommand("ffprobe -v error -show_entries stream=codec_type,duration -of csv=p=0 '" + video + "'");
+  double videoSeconds = 0, soundSeconds = 0;
+  std::istringstream lines(probe.output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    size_t comma = line.find(',');
+    if (comma == std::string::npos) continue;
+    double seconds = std::atof(line.c_str() + comma + 1);
+    (line.rfind("video", 0) == 0 ? videoSeconds : soundSeconds) = seconds;
+  }
+  EXPECT_NEAR(videoSeconds, 14.0, 1e-6) << probe.output;
+  EXPECT_NEAR(soundSeconds, videoSeconds, 0.05) << probe.output;
+
+  std::vector<int16_t> captured = DecodeSound(video), original = DecodeSound("datas/Brassvale.mp3");
+  ASSERT_GT(captured.size(), 13u * 44100u);
+  ASSERT_GT(original.size(), 13u * 44100u);
+  // Over 10 to 12 s, the track at its own time matches best, and well.
+  const size_t start = 10 * 44100, count = 2 * 44100;
+  double best = -1;
+  int bestLag = 0;
+  for (int lag = -2048; lag <= 2048; lag += 1) {
+    double c = Correlation(captured, start, original, start + lag, count);
+    if (c > best) {
+      best = c;
+      bestLag = lag;
+    }
+  }
+  EXPECT_GT(best, 0.95);
+  EXPECT_LE(std::abs(bestLag), 2);
+}
+
+TEST(CaptureErrors, BadOptionsAreRefusedWithAReasonBeforeAnythingRuns) {
+  const char* bad[] = {"--size 321x180", "--size 1920", "--size 0x0", "--fps 0", "--fps 30/0", "--fps abc",
+                       "--keys 5", "--keys 5:Hyper", "--from -3", "--from 10 --to 5", "--output show.avi",
+                       "--contact-sheet sheet.jpg", "--bogus", "stray", "--fps"};
+  for (const char* arguments : bad) {
+    CommandResult run = RunCommand(Capture(arguments));
+    EXPECT_EQ(run.exitCode, 2) << arguments;
+    EXPECT_NE(run.output.find("stormglass-capture: "), std::string::npos) << arguments << run.output;
+    EXPECT_NE(run.output.find("--help"), std::string::npos) << arguments;
+  }
+  CommandResult help = RunCommand(Capture("--help"));
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* option : {"--fps", "--size", "--output", "--frames", "--keys", "--from", "--to",
+                             "--contact-sheet", "--quiet"}) {
+    EXPECT_NE(help.output.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CaptureErrors, NoFfmpegMeansNoVideoButFramesStillWork) {
+  std::string empty = sgtest::MakeTempDir("sg_capture_path_");
+  std::string dir = sgtest::MakeTempDir("sg_capture_noffmpeg_");
+  std::string withoutFfmpeg = "env -u STORMGLASS_FFMPEG PATH='" + empty + "' ";
+  CommandResult video = RunCommand(withoutFfmpeg + Capture("--size 64x36 --to 1 --output " + dir + "/a.mp4"));
+  EXPECT_EQ(video.exitCode, 1);
+  EXPECT_NE(video.output.find("ffmpeg was not found"), std::string::npos) << video.output;
+  EXPECT_NE(access((dir + "/a.mp4").c_str(), F_OK), 0);
+  CommandResult frames = RunCommand(withoutFfmpeg + Capture("--size 64x36 --fps 10 --to 1 --frames " + dir));
+  EXPECT_EQ(frames.exitCode, 0) << frames.output;
+  EXPECT_EQ(CountFrames(dir), 10);
+}
+
+TEST(CaptureErrors, AnUnwritableOutputIsRefusedAtOnce) {
+  CommandResult run = RunCommand(Capture("--to 1 --output /proc/stormglass.mp4"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("cannot write /proc/stormglass.mp4"), std::string::npos) << run.output;
+  CommandResult sheet = RunCommand(Capture("--to 1 --contact-sheet /nonexistent/folder/sheet.png"));
+  EXPECT_EQ(sheet.exitCode, 1);
+  EXPECT_NE(sheet.output.find("cannot write"), std::string::npos) << sheet.output;
+}
+
+TEST(CaptureErrors, AShowThatFailsToStartFailsTheCapture) {
+  std::string dataDir = sgtest::MakeTempDir("sg_capture_nodata_");
+  ASSERT_EQ(mkdir((dataDir + "/datas").c_str(), 0755), 0);
+  std::string frames = sgtest::MakeTempDir("sg_capture_noframes_");
+  CommandResult run = RunCommand(Capture("--size 64x36 --data-dir " + dataDir + " --frames " + frames));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("ERROR: Can't open the soundtrack"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("the show ended on a failure"), std::string::npos) << run.output;
+  CommandResult noData = RunCommand(Capture("--size 64x36 --data-dir /nonexistent --frames " + frames));
+  EXPECT_EQ(noData.exitCode, 1);
+  EXPECT_NE(noData.output.find("cannot find the folder holding datas/"), std::string::npos) << noData.output;
+}
+
+TEST(CaptureOptions, FrameRatesAndSizesParseExactly) {
+  sgcapture::CaptureOptions options;
+  std::string error;
+  ASSERT_TRUE(sgcapture::ParseCaptureOptions({"--fps", "60000/1001", "--size", "1280x720"}, options, error))
+      << error;
+  EXPECT_EQ(options.rate.num, 60000);
+  EXPECT_EQ(options.rate.den, 1001);
+  EXPECT_EQ(options.width, 1280);
+  EXPECT_EQ(options.output, "stormglass.mp4");
+  // Frame n lands at n * 1001 / 60000 s; its first sample in whole numbers.
+  EXPECT_EQ(sglockstep::FrameSample(options.rate, 60, 44100), 60u * 44100u * 1001u / 60000u);
+  EXPECT_NEAR(sglockstep::FrameSeconds(options.rate, 60000), 1001.0, 1e-9);
+}
+
+}  // namespace
