@@ -11,7 +11,7 @@
 #include "assets/bitmap_textures.h"
 #include "scenes/scenes.h"
 #include "scenes/screen_overlay.h"
-#include "scenes/texture_combine.h"
+#include "scenes/scene_state.h"
 #include "sequence/frame_timer.h"
 #include "sequence/music.h"
 
@@ -24,19 +24,8 @@ float g_scene1OverlayOffset = 1.0f;
 
 namespace {
 
-constexpr float kAspect = 1.33333f;
-
 void SetUpCamera() {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluPerspective(75.0, kAspect, 1.0, 5000.0);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
+  BeginPerspectiveInModelView();
   gluLookAt(0.0, 0.0, -1300.0, 20.0, -50.0, 0.0, 0.0, 1.0, 0.0);
   glRotatef(62.43f * g_frameTime, 0.0f, 0.0f, 1.0f);
   glRotatef(43.43f * g_frameTime, 0.0f, 1.0f, 0.0f);

@@ -10,7 +10,7 @@
 #include "assets/bitmap_textures.h"
 #include "scenes/scenes.h"
 #include "scenes/screen_overlay.h"
-#include "scenes/texture_combine.h"
+#include "scenes/scene_state.h"
 #include "scenes/tri_mesh.h"
 
 GLuint g_scene2OverlayTexture = 0;
@@ -18,7 +18,6 @@ GLuint g_scene2PanelTexture = 0;
 
 namespace {
 
-constexpr float kAspect = 1.33333f;
 
 void Corner(float s, float t, float scroll, float x, float y, float z) {
   glMultiTexCoord2fARB(GL_TEXTURE0_ARB, s, t);
@@ -65,19 +64,7 @@ void InitScene2() {
 void DrawScene2() {
   glClearColor(1.0f / 255.0f, 1.0f / 255.0f, 1.0f / 255.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(75.0, kAspect, 1.0, 5000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  // Depth never written: no panel hides another.
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glDepthMask(GL_FALSE);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
-  glColor4ub(255, 255, 255, 255);
+  BeginUnsortedPerspective(75.0);
   // Black texels leave the frame as it is.
   glEnable(GL_BLEND);
   glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);

@@ -9,7 +9,7 @@
 #include "app/shell.h"
 #include "assets/bitmap_textures.h"
 #include "scenes/scenes.h"
-#include "scenes/texture_combine.h"
+#include "scenes/scene_state.h"
 #include "scenes/tri_mesh.h"
 #include "sequence/music.h"
 
@@ -19,7 +19,6 @@ GLuint g_scene3PhotoTexture = 0;
 
 namespace {
 
-constexpr float kAspect = 1.33333f;
 
 // Signs of (x, y, z) and the unit-0 coordinate of each corner, six faces of
 // four corners.
@@ -41,9 +40,9 @@ constexpr CubeCorner kCubeCorners[24] = {
 // model-view matrix, this frame only.
 void JoltOnLoudBass() {
   if (SpectrumLevel(g_music, kScene3JoltFrequency, kScene3JoltThreshold) > 0.0f) {
-    gluPerspective(77.0, kAspect, 1.0, 5000.0);
-    gluPerspective(78.0, kAspect, 1.0, 5000.0);
-    gluPerspective(80.0, kAspect, 1.0, 5000.0);
+    gluPerspective(77.0, kSceneAspect, 1.0, 5000.0);
+    gluPerspective(78.0, kSceneAspect, 1.0, 5000.0);
+    gluPerspective(80.0, kSceneAspect, 1.0, 5000.0);
   }
 }
 
@@ -87,19 +86,7 @@ void InitScene3() {
 void DrawScene3() {
   glClearColor(1.0f, 0.0f, 221.0f / 255.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(75.0, kAspect, 1.0, 5000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  // Depth never written: no cube hides another.
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glDepthMask(GL_FALSE);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
-  glColor4ub(255, 255, 255, 255);
+  BeginUnsortedPerspective(75.0);
   // The frame keeps (1 - fragment colour) of itself: a product, in any order.
   glEnable(GL_BLEND);
   glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "assets/bitmap_textures.h"
 #include "scenes/scenes.h"
+#include "scenes/scene_state.h"
 #include "scenes/screen_overlay.h"
 #include "sequence/frame_timer.h"
 #include "sequence/music.h"
@@ -31,21 +32,11 @@ const Scene4Picture kScene4Pictures[kScene4PictureCount] = {
 
 namespace {
 
-constexpr float kAspect = 1.33333f;
 constexpr double kCameraStart = 48.0;      // seconds of music
 constexpr float kCameraShiftStop = 340.0f;
 
 void SetUpCamera() {
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  gluPerspective(75.0, kAspect, 1.0, 5000.0);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-  glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-  glEnable(GL_LINE_SMOOTH);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
+  BeginPerspectiveInModelView();
   if (static_cast<double>(g_musicSeconds) > kCameraStart && g_scene4CameraShift < kCameraShiftStop) {
     g_scene4CameraShift = static_cast<float>(g_scene4CameraShift + GetFrameDelta() * 15.0);
   }

@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "assets/bitmap_textures.h"
 #include "scenes/scenes.h"
+#include "scenes/scene_state.h"
 #include "scenes/screen_overlay.h"
 
 GLuint g_tunnelTexture = 0;
@@ -17,7 +18,6 @@ float g_tunnelGrid[kTunnelAngles][kTunnelRings][3];
 
 namespace {
 
-constexpr float kAspect = 1.33333f;
 
 // Sine and cosine in double precision of a float argument, kept as float.
 float Sin(float x) { return static_cast<float>(std::sin(static_cast<double>(x))); }
@@ -90,7 +90,7 @@ void DrawScene5() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(65.0, kAspect, 1.0, 5000.0);
+  gluPerspective(65.0, kSceneAspect, 1.0, 5000.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   static const GLfloat kFogColour[4] = {0.0f, 0.0f, 0.0f, 1.0f};
