@@ -74,7 +74,7 @@ void OpenOutput(Library& lib, int device) {
     lib.offline = offline.get();
     lib.output = std::move(offline);
   } else if (wanted == audio_host::Output::Automatic) {
-    lib.output = sgaudio::OpenSdlOutput(*lib.mixer);
+    lib.output = sgaudio::OpenDeviceOutput(*lib.mixer);
   }
   if (lib.output) {
     lib.active = wanted;
@@ -197,6 +197,11 @@ HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, DWORD offset, DWORD length, 
     if (code != BASS_OK) return Result(code, HSAMPLE{0});
     sgaudio::PcmBuffer pcm;
     if (sgaudio::ReadWav(data, size, pcm) != sgaudio::WavStatus::Ok) return Result(BASS_ERROR_FILEFORM, HSAMPLE{0});
+    // A header rate far below the output's (1 Hz, say) would blow a small
+    // file up by that ratio: a sample is bounded like the music.
+    uint64_t resampled = static_cast<uint64_t>(pcm.Frames()) * static_cast<uint64_t>(lib.mixer->OutputRate()) /
+                         static_cast<uint64_t>(pcm.rate) * static_cast<uint64_t>(pcm.channels);
+    if (resampled > sgaudio::kMaxDecodedSamples) return Result(BASS_ERROR_MEM, HSAMPLE{0});
     pcm = sgaudio::ResampleLinear(pcm, lib.mixer->OutputRate());
     return Result(BASS_OK, lib.mixer->AddSample(std::move(pcm), static_cast<int>(max)));
   } catch (const std::bad_alloc&) {

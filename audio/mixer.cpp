@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <utility>
 
 #include "audio/spectrum.h"
 
@@ -67,6 +68,11 @@ Mixer::~Mixer() = default;
 void Mixer::SetDeviceBuffered(bool buffered) {
   std::lock_guard<std::mutex> lock(mutex_);
   deviceBuffered_ = buffered;
+}
+
+void Mixer::SetDeviceClock(std::function<uint64_t()> playedFrames) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  deviceClock_ = std::move(playedFrames);
 }
 
 DWORD Mixer::AddStream(PcmBuffer pcm) {
@@ -141,6 +147,10 @@ void Mixer::NoteDelivery(size_t frames, TimePoint now) {
 }
 
 uint64_t Mixer::HeldOutputFrames(TimePoint now) const {
+  if (deviceClock_) {
+    uint64_t played = deviceClock_();
+    return renderedFrames_ > played ? renderedFrames_ - played : 0;
+  }
   if (!deviceBuffered_ || !rendered_) return 0;
   double drained = std::max(0.0, std::chrono::duration<double>(now - lastRender_).count()) * outputRate_;
   double delivered = static_cast<double>(deliveredFrames_);
@@ -239,6 +249,7 @@ void Mixer::Freeze(TimePoint now) {
     stream->fraction = 0;
   }
   rendered_ = false;
+  renderedFrames_ = 0;
 }
 
 void Mixer::MixStream(Stream& stream, int32_t* mix, size_t frames) {
@@ -301,6 +312,7 @@ void Mixer::Render(int16_t* out, size_t frames, TimePoint now) {
       done += block;
     }
     NoteDelivery(frames, now);
+    renderedFrames_ += frames;
   }
   // Outside the lock: a proc may take its time without stalling the main
   // thread's calls. It must not call BASS_Stop or BASS_Free, which wait for

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -32,6 +33,12 @@ class Mixer {
   // For outputs with a device buffer: what each delivery of renders put in it
   // is still to be heard, draining in real time, so the position lags the mix.
   void SetDeviceBuffered(bool buffered);
+  // For outputs that can ask the device how much of their output it has
+  // played (waveOut): `playedFrames` gives the frames played since the output
+  // last started, held steady while it is stopped; whatever was rendered
+  // beyond that is still to be heard. Replaces the model above. Called on
+  // the main thread with the mixer's lock held: it must not call back in.
+  void SetDeviceClock(std::function<uint64_t()> playedFrames);
 
   // Main thread. Those returning int give BASS_OK or a BASS_ERROR_* code.
   DWORD AddStream(PcmBuffer pcm);
@@ -79,6 +86,8 @@ class Mixer {
   bool rendered_ = false;
   TimePoint lastRender_{};
   uint64_t deliveredFrames_ = 0;  // rendered back to back into the device, up to lastRender_
+  std::function<uint64_t()> deviceClock_;
+  uint64_t renderedFrames_ = 0;  // since the output last started, for the device clock
   // Touched only by the rendering thread, so procs can run outside the lock;
   // sized under the lock before use (each sync fires at most once a render).
   std::vector<PendingSync> dueSyncs_;

@@ -1,6 +1,8 @@
-// MPEG audio (MP3) decoding from bytes with libmpg123, gapless: the encoder's
-// delay and padding are removed, so frame 0 is the first frame of the music.
-// Caller's thread; the result belongs to the caller.
+// MPEG audio (MP3) decoding from bytes, gapless: the encoder's delay and
+// padding are removed, so frame 0 is the first frame of the music. The build
+// picks the decoder: libmpg123 (mp3_decoder.cpp) or, on Windows, the system's
+// MPEG Layer-3 codec (win32/acm_mp3_decoder.cpp). Caller's thread; the result
+// belongs to the caller.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +16,7 @@ enum class Mp3Status {
   Ok,
   NotMpegAudio,   // empty, too short, or mostly bytes that are not MPEG frames
   TooLong,        // the decoded audio would exceed kMaxDecodedSamples
-  DecoderFailed,  // libmpg123 itself could not be set up
+  DecoderFailed,  // the decoder itself (libmpg123, the system codec) could not be set up
 };
 
 // A bound on memory for hostile input: about 50 minutes of 44.1 kHz stereo.

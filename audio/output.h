@@ -18,8 +18,12 @@ class Output {
   virtual void Stop() = 0;
 };
 
-// The default sound device through SDL, stereo 16-bit at the mixer's rate.
-// Null when SDL audio or the device cannot be opened.
+// The system's default sound device, stereo 16-bit at the mixer's rate:
+// SDL's (sdl/) or, on Windows, waveOut's (win32/), as the build picks. Null
+// when it cannot be opened.
+std::unique_ptr<Output> OpenDeviceOutput(Mixer& mixer);
+// The default sound device through SDL. Null when SDL audio or the device
+// cannot be opened.
 std::unique_ptr<Output> OpenSdlOutput(Mixer& mixer);
 // No sound; mixes in real time on a thread of its own, with no latency.
 std::unique_ptr<Output> OpenSilentOutput(Mixer& mixer);

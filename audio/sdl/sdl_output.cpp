@@ -3,6 +3,9 @@
 // whatever the device takes.
 #include <SDL.h>
 
+#include <fstream>
+#include <string>
+
 #include "audio/output.h"
 
 namespace sgaudio {
@@ -34,9 +37,21 @@ void SDLCALL FillDeviceBuffer(void* mixer, Uint8* buffer, int bytes) {
                                      Mixer::Clock::now());
 }
 
+// Without a sound card SDL's ALSA driver can only fail, and libasound says so
+// at length on standard error: let SDL try the sound servers alone. A driver
+// the user names in SDL_AUDIODRIVER is left alone.
+void SkipAlsaWithoutCards() {
+  if (SDL_getenv("SDL_AUDIODRIVER")) return;
+  std::ifstream cards("/proc/asound/cards");
+  std::string first;
+  if (std::getline(cards, first) && first.find("no soundcards") == std::string::npos) return;
+  SDL_setenv("SDL_AUDIODRIVER", "pulseaudio,pipewire", 0);
+}
+
 }  // namespace
 
 std::unique_ptr<Output> OpenSdlOutput(Mixer& mixer) {
+  SkipAlsaWithoutCards();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
   SDL_AudioSpec wanted{};
   wanted.freq = mixer.OutputRate();
