@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "audio/mp3_frames.h"
+
 namespace sgaudio {
 
 namespace {
@@ -22,19 +24,6 @@ struct HandleDeleter {
   }
 };
 using HandlePtr = std::unique_ptr<mpg123_handle, HandleDeleter>;
-
-// An ID3v2 tag in front of the audio is metadata, not junk: it does not
-// count against the share of bytes that must be MPEG frames.
-size_t Id3v2Bytes(const uint8_t* bytes, size_t size) {
-  if (size < 10 || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3') return 0;
-  size_t body = 0;
-  for (int i = 6; i < 10; ++i) {
-    if (bytes[i] & 0x80) return 0;  // not a syncsafe size: not a tag
-    body = (body << 7) | bytes[i];
-  }
-  size_t total = 10 + body + ((bytes[5] & 0x10) ? 10 : 0);
-  return total < size ? total : size;
-}
 
 HandlePtr NewDecoder(bool mono) {
   static std::once_flag initOnce;
@@ -123,8 +112,9 @@ Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out
     out = PcmBuffer{};
     return Mp3Status::TooLong;
   }
-  // Half the bytes after any leading tag must have been frames: libmpg123
-  // finds the odd frame-shaped run in random data, never a whole stream.
+  // Half the bytes after any leading tag (metadata, not junk) must have been
+  // frames: libmpg123 finds the odd frame-shaped run in random data, never a
+  // whole stream.
   size_t audioRegion = size - Id3v2Bytes(bytes, size);
   if (progress.frames < kMinFrames || out.samples.empty() || progress.frameBytes * 2 < audioRegion) {
     out = PcmBuffer{};

@@ -23,17 +23,6 @@ bool SameStream(const Mp3FrameHeader& a, const Mp3FrameHeader& b) {
   return a.version == b.version && a.rate == b.rate && a.channels == b.channels;
 }
 
-// An ID3v2 tag in front of the audio: its whole size, or 0 when there is none.
-size_t Id3v2Bytes(const uint8_t* bytes, size_t size) {
-  if (size < 10 || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3') return 0;
-  size_t body = 0;
-  for (int i = 6; i < 10; ++i) {
-    if (bytes[i] & 0x80) return 0;  // not a syncsafe size: not a tag
-    body = (body << 7) | bytes[i];
-  }
-  size_t total = 10 + body + ((bytes[5] & 0x10) ? 10 : 0);
-  return std::min(total, size);
-}
 
 // A header at `at` that starts a real frame: the whole frame is there, and
 // the data ends with it or the next frame of the same stream follows.
@@ -56,6 +45,17 @@ size_t FindFrame(const uint8_t* bytes, size_t size, size_t from, size_t limit, M
 }
 
 }  // namespace
+
+size_t Id3v2Bytes(const uint8_t* bytes, size_t size) {
+  if (size < 10 || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3') return 0;
+  size_t body = 0;
+  for (int i = 6; i < 10; ++i) {
+    if (bytes[i] & 0x80) return 0;  // not a syncsafe size: not a tag
+    body = (body << 7) | bytes[i];
+  }
+  size_t total = 10 + body + ((bytes[5] & 0x10) ? 10 : 0);
+  return std::min(total, size);
+}
 
 bool ParseMp3FrameHeader(const uint8_t* at, size_t available, Mp3FrameHeader& header) {
   if (available < kHeaderBytes || at[0] != 0xFF || (at[1] & 0xE0) != 0xE0) return false;

@@ -26,6 +26,9 @@ struct Mp3FrameHeader {
 // else: no sync, other layers, free-format or reserved bit rates and rates.
 bool ParseMp3FrameHeader(const uint8_t* at, size_t available, Mp3FrameHeader& header);
 
+// An ID3v2 tag in front of the audio: its whole size, or 0 when there is none.
+size_t Id3v2Bytes(const uint8_t* bytes, size_t size);
+
 // What a LAME/Xing ("Xing" or "Info") tag frame says.
 struct Mp3Tag {
   bool hasFrameCount = false;
