@@ -19,6 +19,7 @@ struct GLContextRecord {
   SDL_GLContext context;
   Window* window;  // the window it was made for; its surface stays while the context lives
   bool alive;
+  bool cleared;  // its surface has been cleared once
 };
 
 std::deque<GLContextRecord> g_contexts;  // a deque: records never move
@@ -98,7 +99,7 @@ HGLRC WINAPI wglCreateContext(HDC hdc) {
   if (!window || !window->alive || !window->pixelFormat || !window->surface) return NULL;
   SDL_GLContext context = video::CreateWithoutSwitching(*window);
   if (!context) return NULL;
-  video::g_contexts.push_back({context, window, true});
+  video::g_contexts.push_back({context, window, true, false});
   ++Host().contexts.created;
   return sgwin::MakeHandle<HGLRC>(sgwin::HandleKind::GLContext, video::g_contexts.size() - 1);
 }
@@ -118,6 +119,13 @@ BOOL WINAPI wglMakeCurrent(HDC hdc, HGLRC hglrc) {
   if (SDL_GL_MakeCurrent(window->surface, record->context) != 0) {
     SDL_Log("platform: make current: %s", SDL_GetError());
     return FALSE;
+  }
+  // A new surface holds whatever memory it was given; a frame the program
+  // swaps without drawing (before the music starts) must show black, the
+  // same on every run, not that.
+  if (!record->cleared) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    record->cleared = true;
   }
   video::g_current = record;
   video::g_currentWindow = window;

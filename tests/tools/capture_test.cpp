@@ -312,6 +312,10 @@ TEST(CaptureOptions, FrameRatesAndSizesParseExactly) {
   // Frame n lands at n * 1001 / 60000 s; its first sample in whole numbers.
   EXPECT_EQ(sglockstep::FrameSample(options.rate, 60, 44100), 60u * 44100u * 1001u / 60000u);
   EXPECT_NEAR(sglockstep::FrameSeconds(options.rate, 60000), 1001.0, 1e-9);
+  for (const char* size : {"64x36x", "x36", "64x", "+64x36", "64x-36", " 64x36", "64X36", "1e3x36"}) {
+    sgcapture::CaptureOptions other;
+    EXPECT_FALSE(sgcapture::ParseCaptureOptions({"--size", size}, other, error)) << size;
+  }
 }
 
 }  // namespace

@@ -10,13 +10,17 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
+// A whole number of digits only, no sign, no spaces.
+bool ParseDigits(const std::string& text, long& value) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  value = std::strtol(text.c_str(), nullptr, 10);
+  return true;
+}
+
 bool ParseSize(const std::string& text, int& width, int& height, std::string& error) {
   size_t x = text.find('x');
-  char* end = nullptr;
-  long w = x == std::string::npos ? 0 : std::strtol(text.substr(0, x).c_str(), &end, 10);
-  bool widthOk = x != std::string::npos && x > 0 && *end == '\0';
-  long h = widthOk ? std::strtol(text.substr(x + 1).c_str(), &end, 10) : 0;
-  if (!widthOk || x + 1 >= text.size() || *end != '\0') {
+  long w = 0, h = 0;
+  if (x == std::string::npos || !ParseDigits(text.substr(0, x), w) || !ParseDigits(text.substr(x + 1), h)) {
     error = "--size wants WIDTHxHEIGHT, for example 1920x1080; got \"" + text + "\"";
     return false;
   }
