@@ -6,7 +6,7 @@ set -euo pipefail
 native=(build-essential cmake ninja-build pkg-config git libgtest-dev libgmock-dev
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libpng-dev libsdl2-dev libmpg123-dev mpg123 lame sox ffmpeg
-  xvfb xauth xfonts-base xdotool x11-apps imagemagick clang llvm valgrind)
+  xvfb xauth xfonts-base xdotool x11-apps x11-utils bc imagemagick clang llvm valgrind)
 
 # The 32-bit Windows cross build and the Wine run that checks it.
 windows=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
