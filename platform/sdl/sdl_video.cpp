@@ -41,6 +41,15 @@ bool StartDriver(const char* forcedDriver) {
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
+// SDL unloads the GL driver with the last GL window; a window destroyed and
+// made again (a new pixel format, the next test) would reload all of Mesa.
+// One reference held for the life of the process keeps it loaded; it also
+// keeps the uninstrumented driver in place for ThreadSanitizer, which stops
+// the program when a library it was told to ignore is unloaded.
+void HoldGLDriver() {
+  if (SDL_GL_LoadLibrary(nullptr) != 0) SDL_ClearError();  // no GL here: windows will say so
+}
+
 void ApplyCursor() {
   if (g_videoStarted && !Headless()) SDL_ShowCursor(g_cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
 }
@@ -97,6 +106,7 @@ bool EnsureVideo() {
     g_videoFailed = true;
     return false;
   }
+  HoldGLDriver();
   ApplyCursor();
   return true;
 }

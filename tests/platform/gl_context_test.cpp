@@ -1,6 +1,10 @@
 // Pixel formats, WGL contexts, the buffer swap with its host hook and
 // read-back, the surface size override and entry points.
 #include <SDL.h>
+#include <link.h>
+
+#include <set>
+#include <string>
 
 #include "platform_fixture.h"
 
@@ -10,6 +14,17 @@ using sgtest::GLWindow;
 using sgtest::PlatformTest;
 
 class GLContextTest : public PlatformTest {};
+
+std::set<std::string> LoadedLibraries() {
+  std::set<std::string> names;
+  dl_iterate_phdr(
+      [](dl_phdr_info* info, size_t, void* out) {
+        if (info->dlpi_name && *info->dlpi_name) static_cast<std::set<std::string>*>(out)->insert(info->dlpi_name);
+        return 0;
+      },
+      &names);
+  return names;
+}
 
 TEST_F(GLContextTest, TheProgramsPixelFormatGivesADepthBufferOfAtLeast16Bits) {
   GLWindow gl;
@@ -247,6 +262,26 @@ TEST_F(GLContextTest, NothingSwapsForAWindowThatIsGone) {
   EXPECT_FALSE(SwapBuffers(gl.dc));
   EXPECT_EQ(host::SwapCount(), 0);
   EXPECT_FALSE(wglMakeCurrent(gl.dc, gl.rc));  // its DC is gone too
+}
+
+// Unloading the driver with the last window would make every new window
+// reload it, and sanitizers stop the program when an ignored library goes.
+TEST_F(GLContextTest, TheGLDriverStaysLoadedAfterTheLastWindowGoes) {
+  std::set<std::string> withWindow;
+  {
+    GLWindow gl;
+    ASSERT_TRUE(sgtest::OpenGLWindow(gl, 8, 8));
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+    withWindow = LoadedLibraries();
+    ASSERT_TRUE(wglMakeCurrent(NULL, NULL));
+    ASSERT_TRUE(wglDeleteContext(gl.rc));
+    ASSERT_TRUE(DestroyWindow(gl.hwnd));
+  }
+  std::set<std::string> after = LoadedLibraries();
+  for (const std::string& name : withWindow) EXPECT_EQ(after.count(name), 1u) << name << " was unloaded";
+  GLWindow again;
+  EXPECT_TRUE(sgtest::OpenGLWindow(again, 8, 8));
 }
 
 }  // namespace
