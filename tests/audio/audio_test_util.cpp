@@ -97,28 +97,4 @@ std::vector<int16_t> TestSignal(int count, uint32_t seed) {
   return out;
 }
 
-std::vector<uint8_t> WavBytes(const std::vector<uint8_t>& data, int channels, int rate, int bits,
-                              uint16_t formatTag) {
-  std::vector<uint8_t> out;
-  auto put = [&out](uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-  };
-  auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
-  tag("RIFF");
-  put(static_cast<uint32_t>(36 + data.size()), 4);
-  tag("WAVE");
-  tag("fmt ");
-  put(16, 4);
-  put(formatTag, 2);
-  put(static_cast<uint32_t>(channels), 2);
-  put(static_cast<uint32_t>(rate), 4);
-  put(static_cast<uint32_t>(rate * channels * bits / 8), 4);
-  put(static_cast<uint32_t>(channels * bits / 8), 2);
-  put(static_cast<uint32_t>(bits), 2);
-  tag("data");
-  put(static_cast<uint32_t>(data.size()), 4);
-  out.insert(out.end(), data.begin(), data.end());
-  return out;
-}
-
 }  // namespace sgaudiotest

@@ -8,6 +8,7 @@
 
 #include "audio/audio_host.h"
 #include "audio/bass.h"
+#include "test_audio.h"
 
 namespace sgaudiotest {
 
@@ -45,9 +46,6 @@ std::vector<int16_t> Left(const std::vector<int16_t>& stereo);
 // sample, so misalignment shows.
 std::vector<int16_t> TestSignal(int count, uint32_t seed);
 
-// A minimal RIFF/WAVE file around raw data, with fields that tests may then
-// corrupt: format tag, channels, rate, bits.
-std::vector<uint8_t> WavBytes(const std::vector<uint8_t>& data, int channels, int rate, int bits,
-                              uint16_t formatTag = 1);
+using sgtest::WavBytes;
 
 }  // namespace sgaudiotest

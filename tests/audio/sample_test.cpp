@@ -14,15 +14,7 @@ namespace {
 
 using sgaudiotest::kRate;
 using sgaudiotest::Library;
-
-std::vector<uint8_t> Pcm16Bytes(const std::vector<int16_t>& samples) {
-  std::vector<uint8_t> data;
-  for (int16_t s : samples) {
-    data.push_back(static_cast<uint8_t>(s & 0xFF));
-    data.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
-  }
-  return data;
-}
+using sgtest::Pcm16Bytes;
 
 // A ramp 1, 2, 3, … so that where playback is within the sample shows.
 std::vector<int16_t> Ramp(int count) {

@@ -6,38 +6,14 @@
 
 #include "audio/audio_host.h"
 #include "audio/bass.h"
+#include "test_audio.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void Put16(Bytes& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 // A mono 16-bit PCM WAVE of `frames` zero samples at `rate`.
-Bytes MonoWav(uint32_t rate, uint32_t frames) {
-  Bytes wav = {'R', 'I', 'F', 'F'};
-  Put32(wav, 36 + 2 * frames);
-  wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  Put32(wav, 16);
-  Put16(wav, 1);  // PCM
-  Put16(wav, 1);  // mono
-  Put32(wav, rate);
-  Put32(wav, rate * 2);
-  Put16(wav, 2);
-  Put16(wav, 16);
-  wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-  Put32(wav, 2 * frames);
-  wav.resize(wav.size() + 2 * frames, 0);
-  return wav;
-}
+Bytes MonoWav(int rate, uint32_t frames) { return sgtest::WavBytes(Bytes(2 * size_t{frames}, 0), 1, rate, 16); }
 
 class OfflineLibrary : public ::testing::Test {
  protected:

@@ -7,37 +7,44 @@
 
 namespace sgtest {
 
-namespace {
-
-void Put16(std::ofstream& out, uint16_t v) {
-  char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-  out.write(b, 2);
+std::vector<uint8_t> WavBytes(const std::vector<uint8_t>& data, int channels, int rate, int bits,
+                              uint16_t formatTag) {
+  std::vector<uint8_t> out;
+  auto put = [&out](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  };
+  auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
+  tag("RIFF");
+  put(static_cast<uint32_t>(36 + data.size()), 4);
+  tag("WAVE");
+  tag("fmt ");
+  put(16, 4);
+  put(formatTag, 2);
+  put(static_cast<uint32_t>(channels), 2);
+  put(static_cast<uint32_t>(rate), 4);
+  put(static_cast<uint32_t>(rate * channels * bits / 8), 4);
+  put(static_cast<uint32_t>(channels * bits / 8), 2);
+  put(static_cast<uint32_t>(bits), 2);
+  tag("data");
+  put(static_cast<uint32_t>(data.size()), 4);
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
 }
 
-void Put32(std::ofstream& out, uint32_t v) {
-  Put16(out, static_cast<uint16_t>(v & 0xFFFF));
-  Put16(out, static_cast<uint16_t>(v >> 16));
+std::vector<uint8_t> Pcm16Bytes(const std::vector<int16_t>& samples) {
+  std::vector<uint8_t> data;
+  data.reserve(samples.size() * 2);
+  for (int16_t s : samples) {
+    data.push_back(static_cast<uint8_t>(s & 0xFF));
+    data.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
+  }
+  return data;
 }
-
-}  // namespace
 
 bool WriteWav16(const std::string& path, const std::vector<int16_t>& samples, int rate, int channels) {
+  const std::vector<uint8_t> wav = WavBytes(Pcm16Bytes(samples), channels, rate, 16);
   std::ofstream out(path, std::ios::binary);
-  if (!out) return false;
-  uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
-  out.write("RIFF", 4);
-  Put32(out, 36 + dataBytes);
-  out.write("WAVEfmt ", 8);
-  Put32(out, 16);
-  Put16(out, 1);
-  Put16(out, static_cast<uint16_t>(channels));
-  Put32(out, static_cast<uint32_t>(rate));
-  Put32(out, static_cast<uint32_t>(rate * channels * 2));
-  Put16(out, static_cast<uint16_t>(channels * 2));
-  Put16(out, 16);
-  out.write("data", 4);
-  Put32(out, dataBytes);
-  for (int16_t s : samples) Put16(out, static_cast<uint16_t>(s));
+  out.write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
   return static_cast<bool>(out);
 }
 

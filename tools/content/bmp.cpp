@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "le_bytes.h"
+
 namespace sgcontent {
 namespace {
 
@@ -19,15 +21,6 @@ uint32_t U32(const uint8_t* p) {
          (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 int32_t I32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 std::string CompressionName(uint32_t compression) {
   switch (compression) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "le_bytes.h"
+
 namespace sgcontent {
 namespace {
 
@@ -160,14 +162,8 @@ class ChunkWriter {
     for (int i = 0; i < 4; ++i) bytes_[start + 2 + i] = static_cast<uint8_t>(length >> (8 * i));
   }
   void U8(uint8_t v) { bytes_.push_back(v); }
-  void U16(uint16_t v) {
-    U8(static_cast<uint8_t>(v));
-    U8(static_cast<uint8_t>(v >> 8));
-  }
-  void U32(uint32_t v) {
-    U16(static_cast<uint16_t>(v));
-    U16(static_cast<uint16_t>(v >> 16));
-  }
+  void U16(uint16_t v) { Put16(bytes_, v); }
+  void U32(uint32_t v) { Put32(bytes_, v); }
   void F32(float v) {
     uint32_t bits;
     std::memcpy(&bits, &v, 4);

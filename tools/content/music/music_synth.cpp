@@ -8,24 +8,13 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/content/le_bytes.h"
 #include "tools/content/music/instruments.h"
 #include "tools/content/music/score.h"
 
 namespace sgcontent {
 
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 // 16-bit mono PCM in a canonical 44-byte-header WAVE.
 std::vector<uint8_t> EncodeWav(const std::vector<float>& samples) {

@@ -1,0 +1,22 @@
+// Little-endian fields appended to a byte buffer, as BMP, WAVE and 3DS files
+// lay them out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace sgcontent {
+
+inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  Put16(out, v & 0xFFFF);
+  Put16(out, v >> 16);
+}
+
+inline void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+}  // namespace sgcontent
