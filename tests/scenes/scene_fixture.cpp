@@ -260,6 +260,17 @@ Vertex3 ToObject(const GLfloat* window, float extent) {
 
 }  // namespace
 
+void BeginFeedback(std::vector<GLfloat>& buffer, GLenum type, float extent) {
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), type, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-extent, extent, -extent, extent, -extent, extent);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_CULL_FACE);
+}
+
 std::vector<Polygon> ParseFeedback(const std::vector<GLfloat>& buffer, int count, float extent) {
   std::vector<Polygon> polygons;
   int i = 0;

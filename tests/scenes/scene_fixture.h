@@ -105,17 +105,14 @@ struct Box {
 };
 Box BoundingBox(const std::vector<Polygon>& polygons, size_t first, size_t count);
 
+// Feedback of `type` into `buffer`, seen under glOrtho(+-extent) on every
+// axis, with identity model-view and no culling.
+void BeginFeedback(std::vector<GLfloat>& buffer, GLenum type, float extent);
+
 template <typename Draw>
 std::vector<Polygon> CapturePolygons(float extent, Draw draw) {
   std::vector<GLfloat> buffer(1 << 16);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-extent, extent, -extent, extent, -extent, extent);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_CULL_FACE);
+  BeginFeedback(buffer, GL_3D, extent);
   draw();
   GLint count = glRenderMode(GL_RENDER);
   return ParseFeedback(buffer, count, extent);
@@ -136,14 +133,7 @@ std::vector<TexturedPolygon> ParseTexturedFeedback(const std::vector<GLfloat>& b
 template <typename Draw>
 std::vector<TexturedPolygon> CaptureTexturedPolygons(GLenum unit, float extent, Draw draw) {
   std::vector<GLfloat> buffer(1 << 16);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-extent, extent, -extent, extent, -extent, extent);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glDisable(GL_CULL_FACE);
+  BeginFeedback(buffer, GL_3D_COLOR_TEXTURE, extent);
   // Feedback reports the coordinates of the active unit.
   SelectTextureUnit(unit);
   draw();
