@@ -23,12 +23,10 @@ class BitmapTextures : public ::testing::Test {
   }
   // The bound texture's level 0, RGBA, bottom row first.
   static std::vector<uint8_t> Texels(GLint* width, GLint* height) {
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, height);
-    std::vector<uint8_t> texels(size_t(*width) * *height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return texels;
+    sgtest::TextureImage level = sgtest::ReadBoundTexture();
+    *width = level.width;
+    *height = level.height;
+    return level.rgba;
   }
   sgtest::GLTestContext gl{32, 32};
 };

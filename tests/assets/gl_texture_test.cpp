@@ -18,17 +18,7 @@ class GLTextureTest : public ::testing::Test {
 };
 
 // Every texel of the bound texture's level, RGBA; empty when the level is absent.
-std::vector<uint8_t> Level(int level) {
-  GLint w = 0, h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-  std::vector<uint8_t> texels(size_t(w) * h * 4);
-  if (!texels.empty()) {
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  }
-  return texels;
-}
+std::vector<uint8_t> Level(int level) { return sgtest::ReadBoundTexture(level).rgba; }
 
 TEST_F(GLTextureTest, StartsWithoutAName) {
   GLTexture texture;

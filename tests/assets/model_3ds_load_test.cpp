@@ -171,13 +171,7 @@ class Model3dsLoadGL : public Model3dsLoad {
 
 std::vector<uint8_t> TexelsOf(GLuint texture, int level) {
   glBindTexture(GL_TEXTURE_2D, texture);
-  GLint w = 0, h = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &h);
-  std::vector<uint8_t> texels(size_t(w) * h * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-  return texels;
+  return sgtest::ReadBoundTexture(level).rgba;
 }
 
 TEST_F(Model3dsLoadGL, ASecondLoadReplacesTheFirst) {

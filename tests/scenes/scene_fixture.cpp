@@ -7,6 +7,7 @@
 
 #include "app/shell.h"
 #include "assets/bitmap_textures.h"
+#include "gl_test_context.h"
 #include "host.h"
 #include "sequence/frame_timer.h"
 #include "sequence/music.h"
@@ -31,21 +32,11 @@ GLuint MakeTexture(const uint8_t* rgb, int width, int height) {
   return name;
 }
 
-struct TextureImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-};
+using sgtest::TextureImage;
 
 TextureImage ReadTexture(GLuint texture) {
-  TextureImage image;
   glBindTexture(GL_TEXTURE_2D, texture);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &image.width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &image.height);
-  image.rgba.resize(static_cast<size_t>(image.width) * image.height * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  if (!image.rgba.empty()) glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
-  return image;
+  return sgtest::ReadBoundTexture();
 }
 
 }  // namespace

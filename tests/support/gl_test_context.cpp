@@ -61,6 +61,16 @@ std::vector<uint8_t> GLTestContext::ReadAll() const {
 
 void GLTestContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
 
+TextureImage ReadBoundTexture(int level) {
+  TextureImage image;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &image.width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &image.height);
+  image.rgba.resize(static_cast<size_t>(image.width) * image.height * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  if (!image.rgba.empty()) glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+  return image;
+}
+
 bool NearRgb(const Rgba& a, const Rgba& b, int tolerance) {
   for (int i = 0; i < 3; ++i) {
     if (std::abs(int(a[i]) - int(b[i])) > tolerance) return false;

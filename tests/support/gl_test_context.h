@@ -38,6 +38,15 @@ class GLTestContext {
   void* context_ = nullptr;
 };
 
+// One level of the bound 2D texture: its size and its texels as RGBA, bottom
+// row first; empty when the level is absent.
+struct TextureImage {
+  GLint width = 0;
+  GLint height = 0;
+  std::vector<uint8_t> rgba;
+};
+TextureImage ReadBoundTexture(int level = 0);
+
 // True when every channel of a and b differs by at most tolerance (alpha ignored).
 bool NearRgb(const Rgba& a, const Rgba& b, int tolerance);
 
