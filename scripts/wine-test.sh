@@ -158,6 +158,20 @@ wait_exit() {
   wait "$1" || exit_code=$?
 }
 
+# exits_cleanly LABEL SECONDS WHEN: waits for the program; true when it
+# ended with 0 within SECONDS, else a failure that says WHEN ("after Esc").
+exits_cleanly() {
+  local label=$1 seconds=$2 when=$3
+  wait_exit "$pid" "$seconds"
+  if [ "$exit_code" = 124 ]; then
+    shot "$label-still-running" > /dev/null
+    fail "$label: still running $seconds s $when"
+  elif [ "$exit_code" != 0 ]; then
+    fail "$label: exit code $exit_code $when"
+  fi
+  [ "$exit_code" = 0 ]
+}
+
 stop_program() {  # whatever is left of a run
   [ -n "${pid:-}" ] && running "$pid" && kill "$pid" 2> /dev/null
   wineserver -k > /dev/null 2>&1 || true
@@ -360,15 +374,7 @@ show_run() {
 
   say "show: Esc"
   press_key_over "$window" Escape
-  wait_exit "$pid" 20
-  if [ "$exit_code" = 124 ]; then
-    shot show-after-esc > /dev/null
-    fail "show: still running 20 s after Esc"
-  elif [ "$exit_code" != 0 ]; then
-    fail "show: exit code $exit_code after Esc"
-  else
-    say "show: ended with exit code 0 after Esc"
-  fi
+  exits_cleanly show 20 "after Esc" && say "show: ended with exit code 0 after Esc"
   [ -z "$(find_window TVK)" ] || fail "show: the window outlived the process"
   stop_program
 }
@@ -385,16 +391,12 @@ end_run() {
   say "end: F4, then 12 s of music to the end at 74 s"
   press_key_over "$window" F4
   t0=$SECONDS
-  wait_exit "$pid" 40
-  if [ "$exit_code" = 124 ]; then
-    shot end-still-running > /dev/null
-    fail "end: still running 40 s after F4"
-  elif [ "$exit_code" != 0 ]; then
-    fail "end: exit code $exit_code at the end of the show"
-  elif [ $((SECONDS - t0)) -lt 9 ]; then
-    fail "end: ended $((SECONDS - t0)) s after F4, before the music reached 74 s"
-  else
-    say "end: ended by itself $((SECONDS - t0)) s after F4, exit code 0"
+  if exits_cleanly end 40 "after F4"; then
+    if [ $((SECONDS - t0)) -lt 9 ]; then
+      fail "end: ended $((SECONDS - t0)) s after F4, before the music reached 74 s"
+    else
+      say "end: ended by itself $((SECONDS - t0)) s after F4, exit code 0"
+    fi
   fi
   stop_program
 }
@@ -410,15 +412,7 @@ dialog_exit_run() {  # dialog_exit_run NAME click|escape
     say "$name: Esc in the dialog"
     press_key_over "$dialog" Escape
   fi
-  wait_exit "$pid" 20
-  if [ "$exit_code" = 124 ]; then
-    shot "$name-still-running" > /dev/null
-    fail "$name: still running 20 s later"
-  elif [ "$exit_code" != 0 ]; then
-    fail "$name: exit code $exit_code"
-  else
-    say "$name: ended with exit code 0"
-  fi
+  exits_cleanly "$name" 20 "after leaving the dialog" && say "$name: ended with exit code 0"
   [ -z "$saw_window" ] || fail "$name: a show window appeared"
   stop_program
 }
@@ -431,7 +425,7 @@ dialog_exit_run() {  # dialog_exit_run NAME click|escape
 # the order of the scenes and the end by itself are checked, and the speed
 # is reported.
 waveout_run() {
-  local home=$work/alsa-null s2 ended
+  local home=$work/alsa-null s2
   mkdir -p "$home"
   printf 'pcm.!default {\n  type null\n}\nctl.!default {\n  type hw\n  card 0\n}\n' > "$home/.asoundrc"
   program_env="HOME=$home"
@@ -443,15 +437,9 @@ waveout_run() {
   wait_scene 2 40 waveout-scene2 || { fail "waveout: scene 2 never showed"; stop_program; return; }
   s2=$seen_at
   wait_scene 3 20 waveout-scene3 || { fail "waveout: scene 3 did not follow scene 2"; stop_program; return; }
-  wait_exit "$pid" 90
-  ended=$(now)
-  if [ "$exit_code" = 124 ]; then
-    fail "waveout: the show did not end by itself"
-  elif [ "$exit_code" != 0 ]; then
-    fail "waveout: exit code $exit_code at the end of the show"
-  else
+  if exits_cleanly waveout 90 "after scene 3 showed"; then
     say "waveout: ended by itself with exit code 0; 63.2 s of music from scene 2 to the end took" \
-      "$(minus "$ended" "$s2") s of wall time"
+      "$(minus "$(now)" "$s2") s of wall time"
   fi
   stop_program
 }
