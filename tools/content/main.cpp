@@ -9,11 +9,8 @@
 #include "bmp.h"
 #include "embed.h"
 #include "fist_model.h"
-#include "pictures.h"
-
-#if STORMGLASS_CONTENT_MUSIC
 #include "music/music_synth.h"
-#endif
+#include "pictures.h"
 
 namespace {
 
@@ -63,15 +60,10 @@ int WriteModel(const std::string& path) {
 }
 
 int WriteAudio(const std::string& command, const std::string& path) {
-#if STORMGLASS_CONTENT_MUSIC
   std::string error;
   const bool ok = command == "sample" ? WriteSampleWav(path, error) : WriteSoundtrackWav(path, error);
   if (!ok) return Fail(path + ": " + error);
   return 0;
-#else
-  (void)path;
-  return Fail(command + ": this build has no music synthesis (tools/content/music/ was empty at configure time)");
-#endif
 }
 
 int Embed(const std::string& list, const std::string& dir, const std::string& outPrefix) {
