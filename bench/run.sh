@@ -1,24 +1,24 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (release preset) and prints one table: start-up and
+# Builds the benchmarks (bench preset: optimised) and prints one table: start-up and
 # its parts, peak resident memory over the show, allocations per frame after
 # start-up, per-scene frame time at 1920 x 1080 against the floor, and
 # capture throughput. Figures come from this machine in this run; the scene
 # times are ratios to a floor measured in the same run.
 #
-# Usage: bench/run.sh            Env: BENCH_BUILD_DIR (default build/release),
+# Usage: bench/run.sh            Env: BENCH_BUILD_DIR (default build/bench),
 #                                     BENCH_STARTUP_RUNS (5), BENCH_SCENE_FRAMES (300),
 #                                     BENCH_CAPTURE_SECONDS (10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
-build=${BENCH_BUILD_DIR:-build/release}
+build=${BENCH_BUILD_DIR:-build/bench}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 startup_runs=${BENCH_STARTUP_RUNS:-5}
 scene_frames=${BENCH_SCENE_FRAMES:-300}
 capture_seconds=${BENCH_CAPTURE_SECONDS:-10}
 
-bash scripts/install-deps.sh
-cmake --preset release -B "$build" >/dev/null
+bash scripts/install-deps.sh test
+cmake --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target sg_content bench_startup bench_allocations bench_scenes \
   bench_scenes_cpu stormglass-capture >/dev/null
 

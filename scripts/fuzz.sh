@@ -26,7 +26,7 @@ case "$build" in /*) ;; *) build="$root/$build" ;; esac
 jobs=${FUZZ_JOBS:-2}
 corpus=${STORMGLASS_CORPUS:-$root/../shared/corpus}
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh reliability
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target sg_content $(printf '%s_fuzzer ' "${targets[@]}")
 

@@ -1,28 +1,58 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the README's commands need.
-# Idempotent and non-interactive; run as root on Debian 12.
+# Installs the Debian packages one purpose needs, and nothing more; run as
+# root on Debian 12. Idempotent and non-interactive.
+#
+# Usage: scripts/install-deps.sh PURPOSE...
+#   play         build the player and the capture tool, play or capture the show
+#   test         the test suite (the play packages and what the tests drive)
+#   windows      the 32-bit Windows cross build and its Wine run
+#   reliability  fuzzing, ThreadSanitizer and Valgrind
+#   package      the Debian package
 set -euo pipefail
 
-native=(build-essential cmake ninja-build pkg-config git libgtest-dev libgmock-dev
+play=(build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libpng-dev libsdl2-dev libmpg123-dev mpg123 lame sox ffmpeg
-  xvfb xauth xfonts-base xdotool x11-apps x11-utils bc imagemagick clang llvm valgrind)
+  libpng-dev libsdl2-dev libmpg123-dev lame ffmpeg)
+# The window check, the real-display tests and the lost-sound-server test
+# drive real X and PulseAudio servers.
+test=("${play[@]}" libgtest-dev libgmock-dev mpg123 sox
+  xvfb xauth xfonts-base xdotool x11-apps x11-utils bc imagemagick pulseaudio pulseaudio-utils)
+windows=("${play[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
+  xvfb xauth xdotool x11-apps imagemagick lame mpg123 sox)
+reliability=("${test[@]}" clang llvm valgrind)
+package=("${play[@]}" dpkg-dev file)
 
-# The 32-bit Windows cross build and the Wine run that checks it.
-windows=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
-  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386)
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to add the i386 architecture" >&2; exit 1; }
+[ $# -gt 0 ] || { echo "usage: scripts/install-deps.sh play|test|windows|reliability|package ..." >&2; exit 2; }
+wanted=()
+for purpose in "$@"; do
+  case "$purpose" in
+    play) wanted+=("${play[@]}") ;;
+    test) wanted+=("${test[@]}") ;;
+    windows) wanted+=("${windows[@]}") ;;
+    reliability) wanted+=("${reliability[@]}") ;;
+    package) wanted+=("${package[@]}") ;;
+    *) echo "install-deps: unknown purpose \"$purpose\"" >&2; exit 2 ;;
+  esac
+done
+
+as_root() {
+  [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to $1" >&2; exit 1; }
+}
+
+# Wine's 32-bit half needs the i386 architecture.
+if printf '%s\n' "${wanted[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root "add the i386 architecture"
   dpkg --add-architecture i386
   apt-get update -qq
 fi
 
 missing=()
-for p in "${native[@]}" "${windows[@]}"; do
+for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to install: ${missing[*]}" >&2; exit 1; }
+  as_root "install: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -14,7 +14,7 @@ seconds=${1:-30}
 build=${MEMCHECK_BUILD_DIR:-build/default}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh reliability
 cmake --preset default -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target stormglass-soak >/dev/null
 

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 here="$(pwd)"
 cd "$root"
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh play
 cmake --preset release
 cmake --build --preset release -j "$(nproc)"
 

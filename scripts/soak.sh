@@ -16,7 +16,7 @@ shift || true
 build=${SOAK_BUILD_DIR:-build/default}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh reliability
 cmake --preset default -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target stormglass-soak >/dev/null
 

@@ -14,7 +14,7 @@ seconds=${1:-60}
 build=${TSAN_BUILD_DIR:-build/tsan}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh reliability
 cmake --preset tsan -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target stormglass-soak >/dev/null
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the 32-bit Windows executable with MinGW-w64 (Debian's
 # g++-mingw-w64-i686 and binutils-mingw-w64-i686). The content generator runs
-# on this machine, so it is built first with the default preset (that one
+# on this machine, so it is built first with the release preset (that one
 # target only); then the windows preset builds stormglass.exe and the Wine
 # checks, and the show is gathered into a folder ready to zip:
 #
@@ -10,13 +10,18 @@
 #
 # Usage: scripts/windows-build.sh
 # Environment: JOBS (parallel jobs, default: all cores); STORMGLASS_HOST_BUILD
-# and STORMGLASS_WINDOWS_BUILD (build folders, default build/default and
-# build/windows); extra configure arguments in STORMGLASS_WINDOWS_CMAKE_ARGS.
+# and STORMGLASS_WINDOWS_BUILD (build folders, default build/release and
+# build/windows); STORMGLASS_WINDOWS_PRESET (windows, or windows-ci, which
+# makes warnings errors); extra configure arguments in
+# STORMGLASS_WINDOWS_CMAKE_ARGS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${JOBS:-$(nproc)}
-host_build=${STORMGLASS_HOST_BUILD:-build/default}
+host_build=${STORMGLASS_HOST_BUILD:-build/release}
+win_preset=${STORMGLASS_WINDOWS_PRESET:-windows}
+
+bash scripts/install-deps.sh windows
 win_build=${STORMGLASS_WINDOWS_BUILD:-build/windows}
 
 for tool in i686-w64-mingw32-g++-posix i686-w64-mingw32-windres i686-w64-mingw32-objdump; do
@@ -28,15 +33,15 @@ done
 
 echo "== content generator for this machine ($host_build)"
 if [ ! -f "$host_build/CMakeCache.txt" ]; then
-  cmake --preset default -B "$host_build"
+  cmake --preset release -B "$host_build"
 fi
 cmake --build "$host_build" -j "$jobs" --target stormglass-content
 content_tool=$root/$host_build/tools/content/stormglass-content
 [ -x "$content_tool" ] || { echo "windows-build: $content_tool was not built" >&2; exit 1; }
 
-echo "== windows preset ($win_build)"
+echo "== $win_preset preset ($win_build)"
 # shellcheck disable=SC2086  # extra arguments are meant to split
-cmake --preset windows -B "$win_build" -DSTORMGLASS_CONTENT_TOOL="$content_tool" ${STORMGLASS_WINDOWS_CMAKE_ARGS:-}
+cmake --preset "$win_preset" -B "$win_build" -DSTORMGLASS_CONTENT_TOOL="$content_tool" ${STORMGLASS_WINDOWS_CMAKE_ARGS:-}
 cmake --build "$win_build" -j "$jobs"
 
 # The executable may import only what every Windows has.

@@ -1,8 +1,10 @@
 // MP3 streams through BASS_StreamCreateFile: gapless length and alignment,
 // channels and rates, memory and file windows, and every kind of bad input.
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -147,9 +149,9 @@ TEST(Mp3Stream, OpensFromMemoryAndFromAWindowOfAFile) {
   std::string mp3 = sgaudiotest::MakeMp3(original, kRate, 1);
   ASSERT_FALSE(mp3.empty());
   std::vector<uint8_t> bytes = sgaudiotest::ReadFile(mp3);
-  std::vector<uint8_t> padded(3000, 0x55);
-  padded.insert(padded.end(), bytes.begin(), bytes.end());
-  padded.insert(padded.end(), 2000, 0xAA);
+  std::vector<uint8_t> padded(3000 + bytes.size() + 2000, 0xAA);
+  std::fill_n(padded.begin(), 3000, 0x55);
+  std::copy(bytes.begin(), bytes.end(), padded.begin() + 3000);
   std::string paddedPath = sgaudiotest::WriteTempFile("padded.bin", padded);
   Library library(audio_host::Output::Offline);
 

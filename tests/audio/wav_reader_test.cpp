@@ -17,7 +17,7 @@ using sgaudio::WavStatus;
 std::vector<uint8_t> FourSamples() { return {0x01, 0x00, 0xFF, 0x7F, 0x00, 0x80, 0xFF, 0xFF}; }
 
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i) b.at(at + static_cast<size_t>(i)) = static_cast<uint8_t>(v >> (8 * i));
 }
 
 WavStatus Read(const std::vector<uint8_t>& bytes, PcmBuffer& out) { return ReadWav(bytes.data(), bytes.size(), out); }

@@ -13,7 +13,9 @@ std::vector<uint8_t> WavBytes(const std::vector<uint8_t>& data, int channels, in
   auto put = [&out](uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
   };
-  auto tag = [&out](const char* t) { out.insert(out.end(), t, t + 4); };
+  auto tag = [&out](const char* t) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(t[i]));
+  };
   tag("RIFF");
   put(static_cast<uint32_t>(36 + data.size()), 4);
   tag("WAVE");
@@ -27,7 +29,7 @@ std::vector<uint8_t> WavBytes(const std::vector<uint8_t>& data, int channels, in
   put(static_cast<uint32_t>(bits), 2);
   tag("data");
   put(static_cast<uint32_t>(data.size()), 4);
-  out.insert(out.end(), data.begin(), data.end());
+  for (uint8_t byte : data) out.push_back(byte);
   return out;
 }
 
