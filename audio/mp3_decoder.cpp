@@ -102,7 +102,7 @@ bool DecodeFrames(mpg123_handle* handle, PcmBuffer& out, Progress& progress) {
 
 Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out) {
   out = PcmBuffer{};
-  if (bytes == nullptr || size == 0) return Mp3Status::NotMpegAudio;
+  if (bytes == nullptr || size == 0) return Mp3Status::Empty;
   HandlePtr handle = NewDecoder(mono);
   if (!handle) return Mp3Status::DecoderFailed;
   if (mpg123_feed(handle.get(), bytes, size) != MPG123_OK) return Mp3Status::DecoderFailed;
@@ -116,7 +116,12 @@ Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out
   // frames: libmpg123 finds the odd frame-shaped run in random data, never a
   // whole stream.
   size_t audioRegion = size - Id3v2Bytes(bytes, size);
-  if (progress.frames < kMinFrames || out.samples.empty() || progress.frameBytes * 2 < audioRegion) {
+  bool mostlyFrames = progress.frameBytes * 2 >= audioRegion;
+  if (audioRegion == 0 || (mostlyFrames && progress.frames > 0 && out.samples.empty())) {
+    out = PcmBuffer{};
+    return Mp3Status::NoAudioFrames;
+  }
+  if (progress.frames < kMinFrames || out.samples.empty() || !mostlyFrames) {
     out = PcmBuffer{};
     return Mp3Status::NotMpegAudio;
   }

@@ -14,7 +14,9 @@ namespace sgaudio {
 
 enum class Mp3Status {
   Ok,
-  NotMpegAudio,   // empty, too short, or mostly bytes that are not MPEG frames
+  Empty,          // no bytes at all
+  NoAudioFrames,  // only tags, or MPEG frames that hold no samples
+  NotMpegAudio,   // too short, or mostly bytes that are not MPEG frames
   TooLong,        // the decoded audio would exceed kMaxDecodedSamples
   DecoderFailed,  // the decoder itself (libmpg123, the system codec) could not be set up
 };

@@ -18,14 +18,36 @@ namespace {
 
 constexpr int kSpectrumBands = 512;
 
+// Why the audio library could not open the soundtrack, for the viewer.
+std::string SoundtrackProblem(int errorCode) {
+  switch (errorCode) {
+    case BASS_ERROR_FILEOPEN:
+      return "it is missing or cannot be read";
+    case BASS_ERROR_EMPTY:
+      return "the file is empty";
+    case BASS_ERROR_FILEFORM:
+      return "it is not MPEG audio";
+    case BASS_ERROR_NOTAUDIO:
+      return "it holds no audio frames";
+    case BASS_ERROR_MEM:
+      return "it is too large to load";
+    case BASS_ERROR_CODEC:
+      return "no MP3 decoder is available";
+    default:
+      return "the audio library failed with error " + std::to_string(errorCode);
+  }
+}
+
 }  // namespace
 
 bool StartAudio() {
   BASS_Init(-1, 44100, 0, GetForegroundWindow());
   g_music = BASS_StreamCreateFile(FALSE, kSoundtrackFile, 0, 0, BASS_SAMPLE_MONO);
+  int musicError = BASS_ErrorGetCode();
   g_sample = BASS_SampleLoad(FALSE, kSampleFile, 0, 0, 1, 0);
   if (!g_music) {
-    std::string text = std::string("Can't open the soundtrack \"") + kSoundtrackFile + "\".";
+    std::string text = std::string("Can't open the soundtrack \"") + kSoundtrackFile + "\": " +
+                       SoundtrackProblem(musicError) + ".";
     MessageBoxA(NULL, text.c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }

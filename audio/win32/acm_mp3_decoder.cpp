@@ -192,7 +192,10 @@ Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out
   out = PcmBuffer{};
   try {
     Mp3Layout layout;
-    if (!ScanMp3(bytes, size, layout)) return Mp3Status::NotMpegAudio;
+    if (bytes == nullptr || size == 0) return Mp3Status::Empty;
+    if (!ScanMp3(bytes, size, layout)) {
+      return Id3v2Bytes(bytes, size) == size ? Mp3Status::NoAudioFrames : Mp3Status::NotMpegAudio;
+    }
     if (layout.DecodedSamples() * static_cast<uint64_t>(layout.format.channels) > kMaxDecodedSamples) {
       return Mp3Status::TooLong;
     }
@@ -201,7 +204,7 @@ Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out
     if (status != Mp3Status::Ok) return status;
     const uint64_t frames = decoded.size() / static_cast<size_t>(layout.format.channels);
     Mp3Trim trim = GaplessTrim(layout, frames, kAcmCodecDelay);
-    if (trim.length == 0) return Mp3Status::NotMpegAudio;
+    if (trim.length == 0) return Mp3Status::NoAudioFrames;
     out.rate = layout.format.rate;
     TrimAndMix(decoded, layout.format.channels, trim, mono, out);
     return Mp3Status::Ok;

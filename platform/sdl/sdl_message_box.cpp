@@ -1,6 +1,7 @@
 // Message boxes: answered by the host when it queued answers, shown with SDL
-// where there is a display, and otherwise written to standard error and
-// answered as a user most likely would (OK, or Yes to a question).
+// where there is a display, and otherwise answered as a user most likely
+// would (OK, or Yes to a question). Every box is also written to standard
+// error.
 #include <SDL.h>
 
 #include <cstdio>
@@ -77,19 +78,17 @@ int WINAPI MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
   std::string caption = lpCaption ? lpCaption : "Error";  // the system's caption when none is given
   std::vector<sgwin::video::BoxButton> buttons = sgwin::video::ButtonsFor(uType);
   int answer = buttons.front().id;
-  bool shown = false;
   if (!Host().messageBoxAnswers.empty()) {
     answer = Host().messageBoxAnswers.front();
     Host().messageBoxAnswers.pop_front();
   } else if (!Host().suppressMessageBoxes && !sgwin::video::Headless()) {
     int pressed = -1;
-    shown = sgwin::video::ShowBox(caption, text, sgwin::video::IconFlags(uType), buttons, pressed);
+    bool shown = sgwin::video::ShowBox(caption, text, sgwin::video::IconFlags(uType), buttons, pressed);
     if (shown) answer = pressed < 0 ? sgwin::video::EscapeAnswer(buttons) : pressed;
   }
-  if (!shown) {
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    std::fflush(stderr);
-  }
+  // On standard error too, so a box's message outlives the box.
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  std::fflush(stderr);
   Host().messageBoxes.push_back({text, caption, uType, answer});
   return answer;
 }

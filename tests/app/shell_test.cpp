@@ -86,7 +86,8 @@ TEST(ContentSetup, AMissingSoundtrackSaysSoAndEndsBeforeAnyFrameWithAFailure) {
   EXPECT_EQ(run.child.exitCode, 1);
   EXPECT_EQ(run.swaps, 0);
   ASSERT_EQ(run.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes[0], "ERROR|Can't open the soundtrack \"datas/Brassvale.mp3\".|48|1");
+  EXPECT_EQ(run.boxes[0],
+            "ERROR|Can't open the soundtrack \"datas/Brassvale.mp3\": it is missing or cannot be read.|48|1");
   // Content was set up in full before the quit was seen, then freed.
   EXPECT_EQ(run.Value("timer"), "1");
   EXPECT_NE(run.Value("modelObjects"), "0");

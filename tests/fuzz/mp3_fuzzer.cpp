@@ -61,7 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   HSTREAM stream = BASS_StreamCreateFile(TRUE, data, 0, static_cast<DWORD>(size), BASS_SAMPLE_MONO);
   if (stream == 0) {
     int code = BASS_ErrorGetCode();
-    if (code != BASS_ERROR_FILEFORM && code != BASS_ERROR_MEM && code != BASS_ERROR_CODEC) std::abort();
+    if (code != BASS_ERROR_FILEFORM && code != BASS_ERROR_NOTAUDIO && code != BASS_ERROR_MEM &&
+        code != BASS_ERROR_CODEC) {
+      std::abort();
+    }
     return 0;
   }
   PlayStream(stream, library);
