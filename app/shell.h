@@ -31,6 +31,14 @@ extern PIXELFORMATDESCRIPTOR g_pixelFormat;
 bool CreateDemoWindow(const char* title, int width, int height, int bits, int fullscreen);
 void ReleaseDemoWindow();
 
+// The keys that jump the music, and the music position each jumps to.
+struct SeekKey {
+  WPARAM key;
+  float seconds;
+};
+constexpr int kSeekKeyCount = 8;
+extern const SeekKey kSeekKeys[kSeekKeyCount];
+
 LRESULT CALLBACK DemoWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SetupDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
 

@@ -3,17 +3,12 @@
 #include "audio/bass.h"
 #include "sequence/music.h"
 
-namespace {
-
-struct SeekKey {
-  WPARAM key;
-  float seconds;
-};
-
-const SeekKey kSeekKeys[] = {
+const SeekKey kSeekKeys[kSeekKeyCount] = {
     {VK_F1, 6.8f}, {VK_F2, 17.6f}, {VK_F3, 59.5f},   {VK_F4, 62.0f},
     {VK_F5, 90.0f}, {VK_F6, 105.0f}, {VK_F7, 129.02f}, {VK_F8, 155.87f},
 };
+
+namespace {
 
 void SeekMusic(float seconds) {
   QWORD position = BASS_ChannelSeconds2Bytes(g_music, seconds);

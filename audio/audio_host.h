@@ -30,6 +30,19 @@ int OutputChannels();
 void OfflineAdvanceTo(uint64_t frame);
 // Moves out the interleaved 16-bit frames mixed since the last call.
 void OfflineTakeMix(std::vector<int16_t>& out);
+// The next offline output stalls: time passes but nothing is mixed or
+// advanced, as if the device had hung (for tests of the tools that follow
+// the music).
+void StallOffline(bool stall);
+
+// The first stream opened (the program's music): its length in seconds, 0
+// while none is open, and whether it has played to its end. A stream plays
+// once, so an ended one never advances again.
+struct MusicState {
+  double lengthSeconds = 0.0;
+  bool ended = false;
+};
+MusicState Music();
 
 // Called at the start of BASS_Free, before anything is released (only when
 // the library is initialised, so BASS_Free's failures do not call it).

@@ -44,6 +44,7 @@ Library& Lib() {
 }
 
 audio_host::Output g_selectedOutput = audio_host::Output::Automatic;
+bool g_stallOffline = false;
 std::function<void()> g_freeHook;
 thread_local int t_errorCode = BASS_OK;
 
@@ -71,6 +72,7 @@ void OpenOutput(Library& lib, int device) {
   if (wanted == audio_host::Output::Automatic && device == 0) wanted = audio_host::Output::Silent;
   if (wanted == audio_host::Output::Offline) {
     auto offline = std::make_unique<sgaudio::OfflineOutput>(*lib.mixer);
+    if (g_stallOffline) offline->Stall();
     lib.offline = offline.get();
     lib.output = std::move(offline);
   } else if (wanted == audio_host::Output::Automatic) {
@@ -119,6 +121,10 @@ int Mp3Error(sgaudio::Mp3Status status) {
       return BASS_ERROR_MEM;
     case sgaudio::Mp3Status::DecoderFailed:
       return BASS_ERROR_CODEC;
+    case sgaudio::Mp3Status::Empty:
+      return BASS_ERROR_EMPTY;
+    case sgaudio::Mp3Status::NoAudioFrames:
+      return BASS_ERROR_NOTAUDIO;
     case sgaudio::Mp3Status::NotMpegAudio:
       break;
   }
@@ -307,11 +313,20 @@ void OfflineTakeMix(std::vector<int16_t>& out) {
   if (Lib().offline) Lib().offline->TakeMix(out);
 }
 
+void StallOffline(bool stall) { g_stallOffline = stall; }
+
+MusicState Music() {
+  sgaudio::Mixer::StreamState stream;
+  if (!Lib().Initialised() || !Lib().mixer->FirstStreamState(stream) || stream.rate <= 0) return {};
+  return {static_cast<double>(stream.lengthFrames) / stream.rate, stream.ended};
+}
+
 void SetFreeHook(std::function<void()> hook) { g_freeHook = std::move(hook); }
 
 void Reset() {
   Release(Lib());
   g_selectedOutput = Output::Automatic;
+  g_stallOffline = false;
   g_freeHook = nullptr;
   t_errorCode = BASS_OK;
 }

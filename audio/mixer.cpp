@@ -188,6 +188,14 @@ int Mixer::SetPosition(DWORD handle, QWORD bytes) {
   return BASS_OK;
 }
 
+bool Mixer::FirstStreamState(StreamState& state) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (streams_.empty()) return false;
+  const Stream& stream = *streams_.front();
+  state = {stream.length, stream.pcm.rate, !stream.playing && stream.cursor >= stream.length};
+  return true;
+}
+
 int Mixer::AddSync(DWORD handle, QWORD bytes, SYNCPROC* proc, DWORD user, HSYNC& sync) {
   std::lock_guard<std::mutex> lock(mutex_);
   Stream* stream = FindStream(handle);

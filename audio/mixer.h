@@ -50,6 +50,13 @@ class Mixer {
   int AddSync(DWORD stream, QWORD bytes, SYNCPROC* proc, DWORD user, HSYNC& sync);
   int PlaySample(DWORD sample, HCHANNEL& channel);
   int StopSample(DWORD sample);
+  struct StreamState {
+    uint64_t lengthFrames = 0;
+    int rate = 0;
+    bool ended = false;  // played to its end; it stays there
+  };
+  // The first stream added; false when there is none.
+  bool FirstStreamState(StreamState& state);
   // 512 magnitudes of the music around the position heard.
   int Spectrum(DWORD stream, TimePoint now, float* bins);
   // Called once the output has stopped rendering: what was mixed but not yet

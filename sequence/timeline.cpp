@@ -43,7 +43,7 @@ void DrawFrame() {
   if (g_musicSeconds >= 63.5f) {
     DrawBracketed(DrawScene5);
   }
-  if (g_musicSeconds >= 74.0f) {
+  if (g_musicSeconds >= kShowEndSeconds) {
     g_running = 0;
     PostQuitMessage(0);
   }

@@ -2,4 +2,7 @@
 // Main thread, context current.
 #pragma once
 
+// The music position at which the show ends.
+constexpr float kShowEndSeconds = 74.0f;
+
 void DrawFrame();

@@ -16,7 +16,7 @@ void OfflineOutput::AdvanceTo(uint64_t frame) {
     size_t at = mix_.size();
     mix_.resize(at + frames * Mixer::kOutputChannels, 0);
     // No device buffer: the time plays no part.
-    if (started_) mixer_.Render(mix_.data() + at, frames, Mixer::TimePoint{});
+    if (started_ && !stalled_) mixer_.Render(mix_.data() + at, frames, Mixer::TimePoint{});
     produced_ += frames;
   }
 }

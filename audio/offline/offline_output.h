@@ -15,6 +15,8 @@ class OfflineOutput : public Output {
   explicit OfflineOutput(Mixer& mixer) : mixer_(mixer) {}
   void Start() override { started_ = true; }
   void Stop() override { started_ = false; }
+  // A stalled output produces silence and advances nothing, as if stopped.
+  void Stall() { stalled_ = true; }
 
   // Produces frames until `frame` frames exist in all (never backwards).
   // While stopped, time still passes: the frames are silence and nothing
@@ -26,6 +28,7 @@ class OfflineOutput : public Output {
  private:
   Mixer& mixer_;
   bool started_ = false;
+  bool stalled_ = false;
   uint64_t produced_ = 0;
   std::vector<int16_t> mix_;
 };

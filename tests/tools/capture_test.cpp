@@ -2,7 +2,9 @@
 // and its errors.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -13,8 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/audio_host.h"
 #include "capture_options.h"
+#include "capture_run.h"
+#include "child_process.h"
 #include "png_image.h"
+#include "show_end.h"
 #include "test_audio.h"
 
 namespace {
@@ -245,6 +251,124 @@ TEST(Capture, TheVideoCarriesTheSoundtrackForItsWholeLength) {
   }
   EXPECT_GT(best, 0.95);
   EXPECT_LE(std::abs(bestLag), 2);
+}
+
+// ---- How a capture ends ----
+
+// A folder holding datas/ with the build's model and sample and, as the
+// soundtrack, `seconds` of a tone; empty when lame is missing.
+std::string FolderWithShortSoundtrack(double seconds) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_short_");
+  std::string datas = dir + "/datas";
+  std::string build = getcwd(nullptr, 0);
+  if (mkdir(datas.c_str(), 0755) != 0) return "";
+  for (const char* name : {"s.pak", "qor_fist.3ds"}) {
+    if (symlink((build + "/datas/" + name).c_str(), (datas + "/" + name).c_str()) != 0) return "";
+  }
+  const int rate = 44100;
+  std::string wav = dir + "/tone.wav";
+  if (!sgtest::WriteWav16(wav, sgtest::Sine(440.0, 0.5, rate, static_cast<int>(seconds * rate)), rate, 1) ||
+      !sgtest::EncodeMp3(LAME_PROGRAM, wav, datas + "/Brassvale.mp3", 128)) {
+    return "";
+  }
+  return dir;
+}
+
+// The progress bar's last line as "DONE/TOTAL frames PERCENT%".
+std::string LastProgress(const std::string& output) {
+  size_t end = output.rfind("% ");
+  size_t start = output.rfind('\n', end);
+  return end == std::string::npos ? "" : output.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+}
+
+TEST(CaptureEnds, AShortSoundtrackEndsTheVideoOnTheFrameThatShowsItsEnd) {
+  std::string data = FolderWithShortSoundtrack(5.36);
+  if (data.empty()) GTEST_SKIP() << "lame is not available";
+  std::string dir = sgtest::MakeTempDir("sg_capture_shortend_");
+  CommandResult run = RunCommand(std::string("'") + STORMGLASS_CAPTURE + "' --size 64x36 --fps 10 --data-dir " +
+                                 data + " --frames " + dir);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("the soundtrack ends at 5.36 s, before the show's end at 74.00 s; the video stops there"),
+            std::string::npos) << run.output;
+  // The music's last sample is heard by frame 54 (5.4 s), the last frame.
+  EXPECT_EQ(CountFrames(dir), 55);
+  EXPECT_EQ(ReadFile(dir + "/audio.wav").size() - 44, 55u * 4410u * 2u * 2u);
+  EXPECT_EQ(LastProgress(run.output), "55/55 frames 100%");
+}
+
+TEST(CaptureEnds, TheProgressTotalIsTheNumberOfFramesTheShowDraws) {
+  struct Case {
+    const char* keys;
+    int frames;
+  };
+  // F4 jumps to 62 s, so 12 s more; F2 then F1 jump back to 17.6 s and 6.8 s; Esc ends at once.
+  for (const Case& c : {Case{"2:F4", 141}, Case{"5:F2,20.05:F1", 874}, Case{"3:Space,4:Esc", 40}}) {
+    SCOPED_TRACE(c.keys);
+    std::string dir = sgtest::MakeTempDir("sg_capture_total_");
+    CommandResult run =
+        RunCommand(std::string("'") + STORMGLASS_CAPTURE + "' --size 32x18 --fps 10 --keys " + c.keys + " --frames " + dir);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(CountFrames(dir), c.frames);
+    std::string all = std::to_string(c.frames);
+    EXPECT_EQ(LastProgress(run.output), all + "/" + all + " frames 100%") << run.output;
+  }
+}
+
+TEST(CaptureEnds, AStalledShowEndsTheCaptureWithAMessageAndAFailure) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_stall_");
+  sgtest::ChildResult child = sgtest::RunInChild([&dir] {
+    audio_host::StallOffline(true);  // the music never moves
+    sgcapture::CaptureOptions options;
+    std::string error;
+    if (!sgcapture::ParseCaptureOptions({"--quiet", "--size", "32x18", "--fps", "10", "--frames", dir}, options, error)) {
+      return 99;
+    }
+    return sgcapture::RunCapture(options);
+  });
+  ASSERT_TRUE(child.exited) << (child.timedOut ? "hung" : "killed");
+  EXPECT_EQ(child.exitCode, 1) << child.err;
+  EXPECT_NE(child.err.find("it has stalled, so the capture stops"), std::string::npos) << child.err;
+  // Ten seconds past the show's end at 74 s, the frame at 84 s is the last.
+  EXPECT_EQ(CountFrames(dir), 841);
+}
+
+TEST(CaptureEnds, AnInterruptedCaptureKeepsWhatItRenderedAndExits128PlusTheSignal) {
+  std::string dir = sgtest::MakeTempDir("sg_capture_interrupt_");
+  std::string log = dir + "/log.txt";
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::freopen(log.c_str(), "w", stderr);
+    execl(STORMGLASS_CAPTURE, STORMGLASS_CAPTURE, "--quiet", "--size", "320x180", "--frames", dir.c_str(),
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  for (int i = 0; i < 600 && access(FramePath(dir, 30).c_str(), F_OK) != 0; ++i) usleep(50000);
+  kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  std::string message = ReadFile(log);
+  size_t holds = message.find("interrupted by SIGTERM: " + dir + " holds ");
+  ASSERT_NE(holds, std::string::npos) << message;
+  int frames = std::atoi(message.c_str() + message.find(" holds ", holds) + 7);
+  EXPECT_GT(frames, 30);
+  EXPECT_LT(frames, 4441);
+  EXPECT_EQ(CountFrames(dir), frames);
+  EXPECT_EQ(ReadFile(dir + "/audio.wav").size() - 44, static_cast<size_t>(frames) * 735u * 2u * 2u);
+}
+
+TEST(CaptureEnds, TheEndIsPredictedFromTheKeysAndTheSoundtracksLength) {
+  const sglockstep::FrameRate tenPerSecond{10, 1};
+  using Keys = std::vector<sglockstep::ScheduledKey>;
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, {}, 182.0), 740);
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, {}, 5.36), 54);
+  // A seek past the soundtrack's end fails; one past the show's end ends it on that frame.
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{1.0, VK_F1}}, 5.36), 54);
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{1.0, VK_F5}}, 182.0), 10);
+  // A key after the show has ended changes nothing; Esc ends before its frame.
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{80.0, VK_F1}}, 182.0), 740);
+  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{0.0, VK_ESCAPE}}, 182.0), -1);
 }
 
 TEST(CaptureErrors, BadOptionsAreRefusedWithAReasonBeforeAnythingRuns) {

@@ -6,6 +6,7 @@
 
 #include "capture_options.h"
 #include "capture_run.h"
+#include "interrupt.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -21,5 +22,7 @@ int main(int argc, char** argv) {
   }
   // A dead encoder must surface as a write error, not kill the capture.
   std::signal(SIGPIPE, SIG_IGN);
+  // Before the show starts, so the platform layer leaves these to us.
+  sgcapture::CatchInterrupts();
   return sgcapture::RunCapture(options);
 }

@@ -15,19 +15,42 @@
 #include "contact_sheet.h"
 #include "frame_pipeline.h"
 #include "image_files.h"
+#include "interrupt.h"
 #include "opengl.h"
 #include "progress.h"
+#include "sequence/timeline.h"
+#include "show_end.h"
 #include "video_encoder.h"
 
 namespace sgcapture {
 
 namespace {
 
-constexpr double kShowEndSeconds = 74.0;
+// A show still running this long after its predicted end has stalled.
+constexpr double kStallMarginSeconds = 10.0;
+// A show asked to end that still draws this long afterwards is stopped.
+constexpr double kEndGraceSeconds = 1.0;
+constexpr int kFailureExitCode = 1;
+
+void Say(const std::string& message) {
+  std::fprintf(stderr, "stormglass-capture: %s\n", message.c_str());
+  std::fflush(stderr);
+}
 
 bool Fail(const std::string& message) {
-  std::fprintf(stderr, "stormglass-capture: %s\n", message.c_str());
+  Say(message);
   return false;
+}
+
+int Failure(const std::string& message) {
+  Say(message);
+  return kFailureExitCode;
+}
+
+std::string Seconds(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.2f s", seconds);
+  return text;
 }
 
 std::string Absolute(const std::string& path) {
@@ -94,10 +117,6 @@ std::string FindDataDir(const std::string& given) {
   return "";
 }
 
-int64_t FirstFrameAtOrAfter(const sglockstep::FrameRate& rate, double seconds) {
-  return static_cast<int64_t>(std::ceil(seconds * static_cast<double>(rate.num) / static_cast<double>(rate.den) - 1e-9));
-}
-
 // Everything one capture holds while the program runs.
 class Capture {
  public:
@@ -108,12 +127,19 @@ class Capture {
   bool Prepare();
   bool OpenOutputs();
   void OnFrame(const host::FrameInfo& info, double seconds);
+  void PlanShow();
+  void WatchShow(const host::FrameInfo& info, double seconds);
+  void EndShow(int64_t frame);
   void TakeSound();
   bool WriteFrame(const Frame& frame, std::string& error);
-  bool Finish(int programCode);
+  void WriteCurrentFrame(const host::FrameInfo& info, double seconds);
+  int Finish(int programCode);
+  bool FinishVideo(const std::vector<int16_t>& sound);
+  std::string Holds() const;
   std::vector<int16_t> WrittenSound() const;
 
   CaptureOptions options_;
+  std::vector<sglockstep::ScheduledKey> keys_;  // the user's, with --to as Esc
   std::string ffmpeg_;
   std::string soundPath_;
   VideoEncoder encoder_;
@@ -126,7 +152,17 @@ class Capture {
   int64_t firstWritten_ = -1;
   int64_t lastWritten_ = -1;
   int64_t framesWritten_ = 0;
+  int64_t framesRendered_ = 0;  // written or not (before --from): the progress bar's count
   bool pipelineFailed_ = false;
+  // Written by the pipeline's worker; read once the pipeline has finished.
+  bool encoderBroken_ = false;
+  int64_t framesEncoded_ = 0;
+  int64_t framesInVideo_ = -1;  // after a salvage: what the file holds
+  // How the show goes, watched frame by frame.
+  int64_t stallFrame_ = 0;
+  int64_t endAskedFrame_ = -1;  // the frame after which the show was asked to end
+  std::string musicEndNote_;
+  std::string stallNote_;
 };
 
 bool Capture::Prepare() {
@@ -164,14 +200,19 @@ bool Capture::OpenOutputs() {
         [this](const Frame& frame, std::string& sinkError) { return WriteFrame(frame, sinkError); });
   }
   if (!options_.contactSheet.empty()) sheet_ = std::make_unique<ContactSheet>();
-  double end = options_.to >= 0.0 ? options_.to : kShowEndSeconds;
-  int64_t total = FirstFrameAtOrAfter(options_.rate, end) + (options_.to >= 0.0 ? 0 : 1);
-  progress_ = std::make_unique<Progress>(total, options_.quiet);
+  // Refined at the first frame, when the soundtrack's length is known.
+  progress_ = std::make_unique<Progress>(PredictLastFrame(options_.rate, keys_, kShowEndSeconds) + 1, options_.quiet);
   return true;
 }
 
 bool Capture::WriteFrame(const Frame& frame, std::string& error) {
-  if (!options_.output.empty() && !encoder_.Write(frame.rgb.data(), frame.rgb.size(), error)) return false;
+  if (!options_.output.empty()) {
+    if (!encoder_.Write(frame.rgb.data(), frame.rgb.size(), error)) {
+      encoderBroken_ = true;
+      return false;
+    }
+    ++framesEncoded_;
+  }
   if (!options_.framesDir.empty()) {
     char name[64];
     std::snprintf(name, sizeof(name), "/frame_%06lld.png", static_cast<long long>(frame.index));
@@ -205,9 +246,60 @@ void Capture::TakeSound() {
   sound_.insert(sound_.end(), chunk.begin(), chunk.end());
 }
 
+// The show's end predicted from the keys and the soundtrack; past it, with a
+// margin, the show has stalled.
+void Capture::PlanShow() {
+  audio_host::MusicState music = audio_host::Music();
+  double length = music.lengthSeconds > 0.0 ? music.lengthSeconds : kShowEndSeconds;
+  int64_t last = PredictLastFrame(options_.rate, keys_, length);
+  progress_->SetTotal(last + 1);
+  stallFrame_ = FirstFrameAtOrAfter(options_.rate, sglockstep::FrameSeconds(options_.rate, last) + kStallMarginSeconds);
+}
+
+// Asks the program to end after this frame, as a viewer's Esc would.
+void Capture::EndShow(int64_t frame) {
+  if (endAskedFrame_ < 0) endAskedFrame_ = frame;
+  host::QueueKey(VK_ESCAPE);
+}
+
+// Ends the show when the soundtrack has ended (it never advances again), when
+// the capture is interrupted, or when the show has stalled; and stops the
+// process outright if the program goes on drawing after being asked to end.
+void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
+  if (info.index == 0) PlanShow();
+  audio_host::MusicState music = audio_host::Music();
+  if (music.ended && endAskedFrame_ < 0) {
+    if (music.lengthSeconds < kShowEndSeconds) {
+      musicEndNote_ = "the soundtrack ends at " + Seconds(music.lengthSeconds) + ", before the show's end at " +
+                      Seconds(kShowEndSeconds) + "; the video stops there";
+    }
+    EndShow(info.index);
+  }
+  if (InterruptSignal() != 0 && endAskedFrame_ < 0) EndShow(info.index);
+  if (info.index >= stallFrame_ && stallNote_.empty()) {
+    stallNote_ = "the show had not ended by " + Seconds(seconds) + " of show time, " + Seconds(kStallMarginSeconds) +
+                 " after its predicted end: it has stalled, so the capture stops";
+    EndShow(info.index);
+    host::QueueClose();
+  }
+  if (endAskedFrame_ >= 0 && info.index > endAskedFrame_ + FirstFrameAtOrAfter(options_.rate, kEndGraceSeconds)) {
+    // The program no longer answers: finish the files from here.
+    int code = Finish(0);
+    std::fflush(nullptr);
+    std::_Exit(code == 0 ? kFailureExitCode : code);
+  }
+}
+
 void Capture::OnFrame(const host::FrameInfo& info, double seconds) {
   TakeSound();
-  progress_->Update(info.index + 1);
+  framesRendered_ = info.index + 1;
+  progress_->Update(framesRendered_);
+  WatchShow(info, seconds);
+  if (info.index > endAskedFrame_ && endAskedFrame_ >= 0) return;  // past the end asked for
+  WriteCurrentFrame(info, seconds);
+}
+
+void Capture::WriteCurrentFrame(const host::FrameInfo& info, double seconds) {
   if (seconds + 1e-9 < options_.from || pipelineFailed_) return;
   if (firstWritten_ < 0) firstWritten_ = info.index;
   lastWritten_ = info.index;
@@ -215,7 +307,7 @@ void Capture::OnFrame(const host::FrameInfo& info, double seconds) {
     Frame* frame = nullptr;
     if (!pipeline_->Acquire(frame)) {
       pipelineFailed_ = true;
-      host::QueueKey(VK_ESCAPE);  // end the show: the output is lost anyway
+      EndShow(info.index);  // nothing more can be written
       return;
     }
     frame->index = framesWritten_;
@@ -244,49 +336,86 @@ std::vector<int16_t> Capture::WrittenSound() const {
   return written;
 }
 
-bool Capture::Finish(int programCode) {
+bool Capture::FinishVideo(const std::vector<int16_t>& sound) {
   std::string error;
-  bool framesOk = !pipeline_ || pipeline_->Finish(error);
-  progress_->Done(framesWritten_);
-  if (!framesOk) return Fail(error);
-  if (programCode != 0) return Fail("the show ended on a failure (exit code " + std::to_string(programCode) + ")");
-  if (framesWritten_ == 0) return Fail("no frame was written: --from lies past the end of the show");
-  int rate = soundRate_, channels = soundChannels_;
+  bool ok = WriteWav(soundPath_, sound, soundRate_, soundChannels_, error) &&
+            encoder_.Finish(soundPath_, error, encoderBroken_);
+  std::remove(soundPath_.c_str());
+  if (!ok) return Fail(error);
+  if (encoderBroken_) framesInVideo_ = CountVideoFrames(ffmpeg_, options_.output);
+  return true;
+}
+
+// What the main output holds now, for the messages of an early end.
+std::string Capture::Holds() const {
+  const std::string& where = !options_.output.empty()     ? options_.output
+                             : !options_.framesDir.empty() ? options_.framesDir
+                                                           : options_.contactSheet;
+  if (encoderBroken_ && framesInVideo_ < 0) {
+    return where + " holds what the encoder finished of the " + std::to_string(framesEncoded_) + " frames it took";
+  }
+  int64_t frames = encoderBroken_ ? framesInVideo_ : framesWritten_;
+  return where + " holds " + std::to_string(frames) + " frames (" +
+         Seconds(sglockstep::FrameSeconds(options_.rate, frames)) + ")";
+}
+
+// Finishes every output from what was written, says how the capture ended
+// and returns the exit code: 0, 1 for a failure or a stall, 128 + the signal
+// for an interruption.
+int Capture::Finish(int programCode) {
+  std::string pipelineError;
+  bool framesOk = !pipeline_ || pipeline_->Finish(pipelineError);
+  const int signal = InterruptSignal();
+  progress_->Done(framesRendered_);
+  if (!framesOk && !encoderBroken_) return Failure(pipelineError);
+  if (programCode != 0) {
+    return Failure("the show ended on a failure (exit code " + std::to_string(programCode) + ")");
+  }
+  if (framesWritten_ == 0) {
+    Fail(signal ? std::string("interrupted by ") + SignalName(signal) + " before the first frame"
+                : "no frame was written: --from lies past the end of the show");
+    return signal ? 128 + signal : kFailureExitCode;
+  }
+  std::string error;
   std::vector<int16_t> sound = WrittenSound();
-  if (!options_.framesDir.empty() && !WriteWav(options_.framesDir + "/audio.wav", sound, rate, channels, error)) {
-    return Fail(error);
+  if (!options_.framesDir.empty() &&
+      !WriteWav(options_.framesDir + "/audio.wav", sound, soundRate_, soundChannels_, error)) {
+    return Failure(error);
   }
-  if (!options_.output.empty()) {
-    bool ok = WriteWav(soundPath_, sound, rate, channels, error) && encoder_.Finish(soundPath_, error);
-    std::remove(soundPath_.c_str());
-    if (!ok) return Fail(error);
+  if (!options_.output.empty() && !FinishVideo(sound)) return kFailureExitCode;
+  if (sheet_ && !sheet_->Write(options_.contactSheet, error)) return Failure(error);
+  if (!musicEndNote_.empty()) Say(musicEndNote_);
+  if (encoderBroken_) return Failure(pipelineError + ": " + Holds());
+  if (!stallNote_.empty()) return Failure(stallNote_ + "; " + Holds());
+  if (signal != 0) {
+    Say(std::string("interrupted by ") + SignalName(signal) + ": " + Holds());
+    return 128 + signal;
   }
-  if (sheet_ && !sheet_->Write(options_.contactSheet, error)) return Fail(error);
   if (!options_.quiet) {
     std::fprintf(stderr, "wrote %lld frames (%.2f s at %lld/%lld fps)\n", static_cast<long long>(framesWritten_),
                  sglockstep::FrameSeconds(options_.rate, framesWritten_), static_cast<long long>(options_.rate.num),
                  static_cast<long long>(options_.rate.den));
   }
-  return true;
+  return 0;
 }
 
 int Capture::Run() {
-  if (!Prepare() || !OpenOutputs()) return 1;
+  keys_ = options_.keys;
+  if (options_.to >= 0.0) keys_.push_back({options_.to, VK_ESCAPE});
+  std::stable_sort(keys_.begin(), keys_.end(), [](const sglockstep::ScheduledKey& a, const sglockstep::ScheduledKey& b) {
+    return a.seconds < b.seconds;
+  });
+  if (!Prepare() || !OpenOutputs()) return kFailureExitCode;
   sglockstep::Options lockstep;
   lockstep.rate = options_.rate;
   lockstep.width = options_.width;
   lockstep.height = options_.height;
-  lockstep.keys = options_.keys;
-  if (options_.to >= 0.0) lockstep.keys.push_back({options_.to, VK_ESCAPE});
-  std::stable_sort(lockstep.keys.begin(), lockstep.keys.end(),
-                   [](const sglockstep::ScheduledKey& a, const sglockstep::ScheduledKey& b) {
-                     return a.seconds < b.seconds;
-                   });
+  lockstep.keys = keys_;
   lockstep.onFrame = [this](const host::FrameInfo& info, double seconds) { OnFrame(info, seconds); };
   sglockstep::Install(lockstep);
   audio_host::SetFreeHook([this] { TakeSound(); });
   int code = WinMain(GetModuleHandleA(NULL), NULL, const_cast<char*>(""), SW_SHOW);
-  return Finish(code) ? 0 : 1;
+  return Finish(code);
 }
 
 }  // namespace

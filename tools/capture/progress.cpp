@@ -26,6 +26,8 @@ Progress::Progress(int64_t totalFrames, bool quiet)
       start_(std::chrono::steady_clock::now()),
       lastPrint_(start_) {}
 
+void Progress::SetTotal(int64_t totalFrames) { total_ = std::max<int64_t>(1, totalFrames); }
+
 void Progress::Update(int64_t framesDone) {
   if (quiet_) return;
   auto now = std::chrono::steady_clock::now();

@@ -10,6 +10,8 @@ namespace sgcapture {
 class Progress {
  public:
   Progress(int64_t totalFrames, bool quiet);
+  // Once the show's length is known better (its soundtrack open).
+  void SetTotal(int64_t totalFrames);
   void Update(int64_t framesDone);
   void Done(int64_t framesDone);
 

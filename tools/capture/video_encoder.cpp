@@ -23,10 +23,14 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// Starts argv with a pipe on its standard input when wantPipe.
-pid_t Spawn(const std::vector<std::string>& argv, int* stdinPipe, std::string& error) {
+// Starts argv with a pipe on its standard input (stdinPipe) or standard
+// output (stdoutPipe) when asked. The child gets a process group of its own,
+// so a Ctrl-C at the terminal reaches only the capture, which then finishes
+// its file through the encoder.
+pid_t Spawn(const std::vector<std::string>& argv, int* stdinPipe, std::string& error, int* stdoutPipe = nullptr) {
   int fds[2] = {-1, -1};
-  if (stdinPipe && pipe(fds) != 0) {
+  int* wanted = stdinPipe ? stdinPipe : stdoutPipe;
+  if (wanted && pipe(fds) != 0) {
     error = std::string("cannot make a pipe: ") + std::strerror(errno);
     return -1;
   }
@@ -35,8 +39,9 @@ pid_t Spawn(const std::vector<std::string>& argv, int* stdinPipe, std::string& e
   args.push_back(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
-    if (stdinPipe) {
-      dup2(fds[0], STDIN_FILENO);
+    setpgid(0, 0);
+    if (wanted) {
+      dup2(stdinPipe ? fds[0] : fds[1], stdinPipe ? STDIN_FILENO : STDOUT_FILENO);
       close(fds[0]);
       close(fds[1]);
     }
@@ -48,10 +53,11 @@ pid_t Spawn(const std::vector<std::string>& argv, int* stdinPipe, std::string& e
     error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
     return -1;
   }
-  if (stdinPipe) {
-    close(fds[0]);
-    fcntl(fds[1], F_SETFD, FD_CLOEXEC);
-    *stdinPipe = fds[1];
+  if (wanted) {
+    int ours = stdinPipe ? fds[1] : fds[0];
+    close(stdinPipe ? fds[0] : fds[1]);
+    fcntl(ours, F_SETFD, FD_CLOEXEC);
+    *wanted = ours;
   }
   return pid;
 }
@@ -88,9 +94,35 @@ std::string FindFfmpeg() {
   return "";
 }
 
-bool RunProgram(const std::vector<std::string>& argv, std::string& error) {
-  pid_t pid = Spawn(argv, nullptr, error);
-  return pid > 0 && Wait(pid, argv[0], error);
+bool RunProgram(const std::vector<std::string>& argv, std::string& error, std::string* output) {
+  int out = -1;
+  pid_t pid = Spawn(argv, nullptr, error, output ? &out : nullptr);
+  if (pid <= 0) return false;
+  if (output) {
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(out, buffer, sizeof(buffer))) != 0) {
+      if (got > 0) output->append(buffer, static_cast<size_t>(got));
+      else if (errno != EINTR) break;
+    }
+    close(out);
+  }
+  return Wait(pid, argv[0], error);
+}
+
+int64_t CountVideoFrames(const std::string& ffmpeg, const std::string& path) {
+  size_t slash = ffmpeg.find_last_of('/');
+  std::string ffprobe = (slash == std::string::npos ? "" : ffmpeg.substr(0, slash + 1)) + "ffprobe";
+  if (!IsExecutable(ffprobe)) return -1;
+  std::string error, output;
+  if (!RunProgram({ffprobe, "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                   "stream=nb_read_packets", "-of", "csv=p=0", path},
+                  error, &output)) {
+    return -1;
+  }
+  char* end = nullptr;
+  long long frames = std::strtoll(output.c_str(), &end, 10);
+  return end != output.c_str() ? frames : -1;
 }
 
 VideoEncoder::~VideoEncoder() {
@@ -141,12 +173,13 @@ bool VideoEncoder::StopEncoder(std::string& error) {
   return Wait(pid, "the video encoder (ffmpeg)", error);
 }
 
-bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
-  if (!StopEncoder(error)) return false;
+bool VideoEncoder::Finish(const std::string& wavPath, std::string& error, bool salvage) {
+  if (!StopEncoder(error) && !salvage) return false;
   std::vector<std::string> argv = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
                                    "-i", videoPath_, "-i", wavPath,
                                    "-map", "0:v", "-map", "1:a",
                                    "-c:v", "copy", "-c:a", "aac", "-b:a", "192k"};
+  if (salvage) argv.push_back("-shortest");
   if (EndsWith(output_, ".mp4")) {
     argv.push_back("-movflags");
     argv.push_back("+faststart");

@@ -18,7 +18,12 @@ namespace sgcapture {
 std::string FindFfmpeg();
 
 // Runs argv[0] with the rest as arguments; true when it exits with 0.
-bool RunProgram(const std::vector<std::string>& argv, std::string& error);
+// `output`, when given, receives what it writes on standard output.
+bool RunProgram(const std::vector<std::string>& argv, std::string& error, std::string* output = nullptr);
+
+// The number of video frames in a file, counted by the ffprobe beside
+// `ffmpeg`; -1 when it cannot tell.
+int64_t CountVideoFrames(const std::string& ffmpeg, const std::string& path);
 
 class VideoEncoder {
  public:
@@ -30,8 +35,9 @@ class VideoEncoder {
              sglockstep::FrameRate rate, const std::string& preset, int crf, std::string& error);
   // One frame, RGB, top row first.
   bool Write(const uint8_t* rgb, size_t size, std::string& error);
-  // Ends the picture encode and muxes it with the WAV into `output`.
-  bool Finish(const std::string& wavPath, std::string& error);
+  // Ends the picture encode and muxes it with the WAV into `output`. After
+  // the encoder died (`salvage`), muxes what it wrote, the sound cut to it.
+  bool Finish(const std::string& wavPath, std::string& error, bool salvage = false);
 
  private:
   bool StopEncoder(std::string& error);
