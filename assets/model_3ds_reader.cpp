@@ -44,6 +44,26 @@ uint32_t ChunkEnd(const ChunkStream& stream, uint32_t length, uint32_t start) {
   return static_cast<uint32_t>(end);
 }
 
+// A reader's stay in its chunk: on entry the contents' end is worked out and
+// the stream stands at the chunk's start; on leaving, the stream goes back
+// there, so the caller moves on to the next sibling chunk.
+class ChunkScope {
+ public:
+  ChunkScope(ChunkStream& stream, uint32_t length, uint32_t start)
+      : stream_(stream), start_(start), end_(ChunkEnd(stream, length, start)) {
+    stream_.Seek(start_);
+  }
+  ~ChunkScope() { stream_.Seek(start_); }
+  ChunkScope(const ChunkScope&) = delete;
+  ChunkScope& operator=(const ChunkScope&) = delete;
+  uint32_t End() const { return end_; }
+
+ private:
+  ChunkStream& stream_;
+  uint32_t start_;
+  uint32_t end_;
+};
+
 uint32_t BytesLeft(const ChunkStream& stream, uint32_t end) {
   return stream.Tell() < end ? end - stream.Tell() : 0;
 }
@@ -245,18 +265,19 @@ int Model_3DS::FindMaterial(const char* name) {
 }
 
 void Model_3DS::ReadMainChunk(uint32_t length, uint32_t start) {
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kEditorChunk) ReadEditorChunk(subLength, subStart);
   });
-  stream.Seek(start);
 }
 
 // Materials first, wherever they stand, so that face groups find them by name.
 // A further editor chunk replaces what an earlier one gave.
 void Model_3DS::ReadEditorChunk(uint32_t length, uint32_t start) {
   ReleaseContents();
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t, uint32_t) {
     if (id == kObjectChunk) ++objectCount;
     if (id == kMaterialChunk) ++materialCount;
@@ -283,71 +304,67 @@ void Model_3DS::ReadEditorChunk(uint32_t length, uint32_t start) {
       if (id == kObjectChunk) ReadObjectChunk(subLength, subStart, objectIndex++);
     });
   }
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadMaterialChunk(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kMaterialNameChunk) ReadMaterialName(subLength, subStart, materialIndex);
     if (id == kDiffuseChunk) ReadDiffuseColor(subLength, subStart, materialIndex);
     if (id == kTextureMapChunk) ReadTextureMapChunk(subLength, subStart, materialIndex);
   });
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadMaterialName(uint32_t length, uint32_t start, int materialIndex) {
   ModelMaterial* material = MaterialAt(materialIndex);
   if (material == nullptr) return;
-  stream.Seek(start);
-  ReadName(stream, ChunkEnd(stream, length, start), material->name);
+  ChunkScope chunk(stream, length, start);
+  ReadName(stream, chunk.End(), material->name);
   materialLookup.clear();
-  stream.Seek(start);
 }
 
 // Every colour sub-chunk writes the same colour: the last one wins.
 void Model_3DS::ReadDiffuseColor(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kFloatColorChunk || id == kLinearFloatColorChunk) ReadFloatColor(subLength, subStart, materialIndex);
     if (id == kByteColorChunk || id == kLinearByteColorChunk) ReadByteColor(subLength, subStart, materialIndex);
   });
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadFloatColor(uint32_t length, uint32_t start, int materialIndex) {
   ModelMaterial* material = MaterialAt(materialIndex);
   if (material == nullptr) return;
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   float r = 0.0f, g = 0.0f, b = 0.0f;
   if (ReadFloat(stream, end, r) && ReadFloat(stream, end, g) && ReadFloat(stream, end, b)) {
     material->color = ModelColor{ColorByte(r), ColorByte(g), ColorByte(b), 255};
   }
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadByteColor(uint32_t length, uint32_t start, int materialIndex) {
   ModelMaterial* material = MaterialAt(materialIndex);
   if (material == nullptr) return;
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   uint8_t r = 0, g = 0, b = 0;
   if (ReadU8(stream, end, r) && ReadU8(stream, end, g) && ReadU8(stream, end, b)) {
     material->color = ModelColor{r, g, b, 255};
   }
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadTextureMapChunk(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kMapFileNameChunk) ReadMapFileName(subLength, subStart, materialIndex);
   });
-  stream.Seek(start);
 }
 
 // No image is loaded: the name only marks the material as mapped, which keeps
@@ -355,30 +372,29 @@ void Model_3DS::ReadTextureMapChunk(uint32_t length, uint32_t start, int materia
 void Model_3DS::ReadMapFileName(uint32_t length, uint32_t start, int materialIndex) {
   ModelMaterial* material = MaterialAt(materialIndex);
   if (material == nullptr) return;
-  stream.Seek(start);
+  ChunkScope chunk(stream, length, start);
   char name[kNameBytes];
-  ReadName(stream, ChunkEnd(stream, length, start), name);
+  ReadName(stream, chunk.End(), name);
   material->hasTexture = true;
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadObjectChunk(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
-  uint32_t end = ChunkEnd(stream, length, start);
-  stream.Seek(start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   ReadName(stream, end, object->name);
   WalkSubChunks(stream, stream.Tell(), end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kMeshChunk) ReadMeshChunk(subLength, subStart, objectIndex);
   });
-  stream.Seek(start);
 }
 
 // Two walks, so that the vertices exist before any face refers to them.
 void Model_3DS::ReadMeshChunk(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kVertexListChunk) ReadVertexList(subLength, subStart, objectIndex);
     if (id == kMappingCoordsChunk) {
@@ -389,15 +405,14 @@ void Model_3DS::ReadMeshChunk(uint32_t length, uint32_t start, int objectIndex) 
   WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
     if (id == kFaceListChunk) ReadFaceList(subLength, subStart, objectIndex);
   });
-  stream.Seek(start);
 }
 
 // The file is Z-up; drawing is Y-up: (X, Y, Z) is kept as (X, Z, -Y).
 void Model_3DS::ReadVertexList(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   uint32_t numVerts = ReadCount(stream, end, kVertexBytes);
   ReleaseVertices(*object);
   if (numVerts > 0) {
@@ -414,20 +429,18 @@ void Model_3DS::ReadVertexList(uint32_t length, uint32_t start, int objectIndex)
     object->vertices[3 * i + 1] = z;
     object->vertices[3 * i + 2] = -y;
   }
-  stream.Seek(start);
 }
 
 void Model_3DS::ReadMappingCoords(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   uint32_t numCoords = ReadCount(stream, end, kMapCoordBytes);
   delete[] object->mapCoords;
   object->mapCoords = numCoords > 0 ? new float[2 * numCoords] : nullptr;
   object->mapCoordCount = static_cast<int>(numCoords);
   for (uint32_t i = 0; i < 2 * numCoords; ++i) ReadFloat(stream, end, object->mapCoords[i]);
-  stream.Seek(start);
 }
 
 // Faces naming a vertex past the list stay in faceIndices, as read, so that
@@ -436,8 +449,8 @@ void Model_3DS::ReadMappingCoords(uint32_t length, uint32_t start, int objectInd
 void Model_3DS::ReadFaceList(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   uint32_t numFaces = ReadCount(stream, end, kFaceBytes);
   ReleaseFaces(*object);
   if (numFaces > 0) object->faceIndices = new uint16_t[3 * numFaces];
@@ -468,7 +481,6 @@ void Model_3DS::ReadFaceList(uint32_t length, uint32_t start, int objectIndex) {
       if (id == kFaceMaterialChunk) ReadFaceMaterialGroup(subLength, subStart, objectIndex, groupIndex++);
     });
   }
-  stream.Seek(start);
 }
 
 // Copies the vertex indices of the faces the group names. Face numbers past
@@ -477,8 +489,8 @@ void Model_3DS::ReadFaceMaterialGroup(uint32_t length, uint32_t start, int objec
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr || object->groups == nullptr || groupIndex < 0 || groupIndex >= object->groupCount) return;
   FaceGroup& group = object->groups[groupIndex];
-  stream.Seek(start);
-  uint32_t end = ChunkEnd(stream, length, start);
+  ChunkScope chunk(stream, length, start);
+  const uint32_t end = chunk.End();
   char name[kNameBytes];
   ReadName(stream, end, name);
   group.materialIndex = FindMaterial(name);
@@ -496,5 +508,4 @@ void Model_3DS::ReadFaceMaterialGroup(uint32_t length, uint32_t start, int objec
     if (!FaceInVertexList(*object, corners)) continue;
     for (int corner = 0; corner < 3; ++corner) group.indices[group.indexCount++] = corners[corner];
   }
-  stream.Seek(start);
 }
