@@ -8,7 +8,7 @@
 #
 # Usage: scripts/fuzz.sh SECONDS [3ds|bmp|wav|mp3 ...]     (default: all four)
 # Env:   FUZZ_BUILD_DIR (default build/fuzz), FUZZ_JOBS (default 2),
-#        STORMGLASS_CORPUS (default ../shared/corpus)
+#        the build's STORMGLASS_CORPUS_DIR supplies real-world seeds
 # Replay a finding: <build>/tests/fuzz/<target>_fuzzer <file>
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,10 +24,10 @@ done
 build=${FUZZ_BUILD_DIR:-build/fuzz}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 jobs=${FUZZ_JOBS:-2}
-corpus=${STORMGLASS_CORPUS:-$root/../shared/corpus}
 
 bash scripts/install-deps.sh reliability
 cmake --preset fuzz -B "$build" >/dev/null
+corpus=$(sed -n 's/^STORMGLASS_CORPUS_DIR:PATH=//p' "$build/CMakeCache.txt")
 cmake --build "$build" -j "$(nproc)" --target sg_content $(printf '%s_fuzzer ' "${targets[@]}")
 
 seeds=$build/fuzz-seeds

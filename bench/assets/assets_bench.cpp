@@ -201,8 +201,8 @@ int main() {
     fs::remove(many);
   }
 
-  const char* corpusOverride = std::getenv("STORMGLASS_CORPUS");
-  fs::path corpus = fs::path(corpusOverride ? corpusOverride : STORMGLASS_CORPUS_DIR) / "3ds";
+  const fs::path corpusRoot = STORMGLASS_CORPUS_DIR;
+  fs::path corpus = corpusRoot.empty() ? corpusRoot : corpusRoot / "3ds";
   fs::path largest;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(corpus, error)) {

@@ -22,9 +22,10 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
+// Empty when the build has no corpus.
 fs::path CorpusDir() {
-  const char* overridden = std::getenv("STORMGLASS_CORPUS");
-  return fs::path(overridden != nullptr ? overridden : STORMGLASS_CORPUS_DIR) / "3ds";
+  const fs::path root = STORMGLASS_CORPUS_DIR;
+  return root.empty() ? root : root / "3ds";
 }
 
 std::vector<fs::path> CorpusFiles() {

@@ -100,9 +100,8 @@ CommandResult RunCommand(const std::string& command) {
 }
 
 std::string CorpusFolder() {
-  const char* override = std::getenv("STORMGLASS_CORPUS");
-  const std::string folder = override != nullptr && *override != '\0' ? override : STORMGLASS_CORPUS_DIR;
-  return std::filesystem::is_directory(folder) ? folder : "";
+  const std::string folder = STORMGLASS_CORPUS_DIR;
+  return !folder.empty() && std::filesystem::is_directory(folder) ? folder : "";
 }
 
 }  // namespace sgtest
