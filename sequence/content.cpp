@@ -4,9 +4,9 @@
 
 #include "app/shell.h"
 #include "assets/bitmap_textures.h"
-#include "scenes/scenes.h"
 #include "sequence/frame_timer.h"
 #include "sequence/music.h"
+#include "sequence/show.h"
 
 Model_3DS g_model;
 GLTexture g_redTexture;
@@ -17,12 +17,9 @@ const char* const kModelFile = g_modelFileName;
 
 void InitContent() {
   InitFrameTimer();
-  InitScene1();
-  InitExtraScene();
-  InitScene4();
-  InitScene5();
-  InitScene3();
-  InitScene2();
+  // In the table's order: scene 1 first, as it fetches the multitexture
+  // entry points that later inits use.
+  for (const SceneUnit& unit : g_sceneUnits) unit.init();
   CreateStripTexture();
   g_model.LoadFromFile(g_modelFileName);
   g_redTexture.CreateSolidColor(255, 0, 0);
@@ -32,12 +29,10 @@ void InitContent() {
   }
 }
 
+// The order of setup, not its reverse.
+void RenderModel() { g_model.Render(); }
+
 void FreeContent() {
-  FreeScene1();
-  FreeExtraScene();
-  FreeScene4();
-  FreeScene5();
-  FreeScene3();
-  FreeScene2();
+  for (const SceneUnit& unit : g_sceneUnits) unit.free();
   FreeStripTexture();
 }

@@ -12,3 +12,5 @@ extern const char* const kModelFile;  // "datas/qor_fist.3ds"
 
 void InitContent();
 void FreeContent();
+// The model's draw, which the timeline makes right after scene 4's.
+void RenderModel();

@@ -3,19 +3,7 @@
 #include "sequence/timeline.h"
 
 #include "app/shell.h"
-#include "scenes/scenes.h"
-#include "sequence/content.h"
 #include "sequence/music.h"
-
-namespace {
-
-// Every attribute group of OpenGL 1.x (Mesa's GL_ALL_ATTRIB_BITS is wider).
-constexpr GLbitfield kAllAttribBits = 0x000FFFFF;
-
-void DrawScene4WithModel() {
-  DrawScene4();
-  g_model.Render();
-}
 
 void DrawBracketed(void (*draw)()) {
   glPushAttrib(kAllAttribBits);
@@ -23,25 +11,23 @@ void DrawBracketed(void (*draw)()) {
   glPopAttrib();
 }
 
-}  // namespace
+void DrawSceneUnit(const SceneUnit& unit) {
+  glPushAttrib(kAllAttribBits);
+  unit.draw();
+  if (unit.drawAfter) unit.drawAfter();
+  glPopAttrib();
+}
 
 void DrawFrame() {
   g_musicBytes = BASS_ChannelGetPosition(g_music);
   g_musicSeconds = BASS_ChannelBytes2Seconds(g_music, g_musicBytes);
-  if (g_musicSeconds > 0.0f && g_musicSeconds < 10.8f) {
-    DrawBracketed(DrawScene1);
-  }
-  if (g_musicSeconds >= 10.8f && g_musicSeconds < 21.6f) {
-    DrawBracketed(DrawScene2);
-  }
-  if (g_musicSeconds >= 21.6f && g_musicSeconds < 29.0f) {
-    DrawBracketed(DrawScene3);
-  }
-  if (g_musicSeconds >= 29.0f && g_musicSeconds < 63.5f) {
-    DrawBracketed(DrawScene4WithModel);
-  }
-  if (g_musicSeconds >= 63.5f) {
-    DrawBracketed(DrawScene5);
+  // Not an else-chain: every window is tested, in the timeline's order, each
+  // reading the position afresh.
+  for (int scene = 1; scene <= kSceneCount; ++scene) {
+    const SceneUnit& unit = SceneUnitFor(scene);
+    if (InWindow(unit.window, g_musicSeconds)) {
+      DrawSceneUnit(unit);
+    }
   }
   if (g_musicSeconds >= kShowEndSeconds) {
     g_running = 0;

@@ -21,6 +21,7 @@
 #include "scene_frames.h"
 #include "scenes/scene2.h"
 #include "scenes/screen_overlay.h"
+#include "sequence/timeline.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ GLuint g_floorTexture = 0;
 
 void DrawFloorFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glPushAttrib(0x000FFFFF);
+  glPushAttrib(kAllAttribBits);
   DrawScreenOverlay(g_floorTexture, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f);
   glPopAttrib();
 }
@@ -117,15 +118,15 @@ int main(int argc, char** argv) {
   for (int c = 1; c < configs; ++c) {
     const benchscenes::SceneRun& run = benchscenes::kSceneRuns[c - 1];
     const double ms = best[c];
-    auto found = own.find(run.name);
+    auto found = own.find(run.Name());
     if (found == own.end()) {
-      std::printf("%-8s %10.2f %9.2f %14s %10s\n", run.name, ms, ms / floor, "?", "?");
+      std::printf("%-8s %10.2f %9.2f %14s %10s\n", run.Name(), ms, ms / floor, "?", "?");
       withinBudget = false;
       continue;
     }
     const double share = found->second / (ms * 1000.0);
     withinBudget = withinBudget && share < 0.02;
-    std::printf("%-8s %10.2f %9.2f %14.1f %9.3f%%\n", run.name, ms, ms / floor, found->second, share * 100.0);
+    std::printf("%-8s %10.2f %9.2f %14.1f %9.3f%%\n", run.Name(), ms, ms / floor, found->second, share * 100.0);
   }
   std::printf("\nown code under 2%% of every scene's frame: %s\n", withinBudget ? "yes" : "NO");
   return withinBudget ? 0 : 1;

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
       for (int i = 0; i < frames; ++i) benchscenes::DrawSceneFrame(run, i);
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("own %s=%.3f\n", run.name, seconds * 1e6 / (static_cast<double>(frames) * repeats));
+    std::printf("own %s=%.3f\n", run.Name(), seconds * 1e6 / (static_cast<double>(frames) * repeats));
   }
   return 0;
 }

@@ -5,9 +5,9 @@
 #include "app/shell.h"
 #include "audio/audio_host.h"
 #include "host.h"
-#include "scenes/scenes.h"
 #include "sequence/frame_timer.h"
 #include "sequence/music.h"
+#include "sequence/timeline.h"
 
 namespace benchscenes {
 
@@ -21,25 +21,14 @@ constexpr float kSetUpSeconds = 1.25f;
 
 }  // namespace
 
-const SceneRun kSceneRuns[5] = {
-    {"scene 1", DrawScene1, 5.0f},
-    {"scene 2", DrawScene2, 11.0f},
-    {"scene 3", DrawScene3, 22.0f},
-    {"scene 4", DrawScene4, 30.0f},
-    {"scene 5", DrawScene5, 64.0f},
-};
+const SceneRun kSceneRuns[5] = {{1, 5.0f}, {2, 11.0f}, {3, 22.0f}, {4, 30.0f}, {5, 64.0f}};
 
 std::string PrepareScenes(bool loadTextures, const std::string& soundtrackPath) {
   host::UseVirtualClock(kTicksPerSecond);
   host::SetVirtualTicks(0);
   InitFrameTimer();
   if (loadTextures) {
-    InitScene1();
-    InitExtraScene();
-    InitScene4();
-    InitScene5();
-    InitScene3();
-    InitScene2();
+    for (const SceneUnit& unit : g_sceneUnits) unit.init();
   }
   audio_host::SelectOutput(audio_host::Output::Offline);
   BASS_Init(-1, kRate, 0, NULL);
@@ -59,9 +48,7 @@ void DrawSceneFrame(const SceneRun& run, int index) {
   UpdateFrameTimer();
   g_musicSeconds = run.firstMusicSeconds + index / 60.0f;
   g_frameTime = g_musicSeconds + kSetUpSeconds;
-  glPushAttrib(0x000FFFFF);
-  run.draw();
-  glPopAttrib();
+  DrawSceneUnit(SceneUnitFor(run.scene));
 }
 
 }  // namespace benchscenes

@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "sequence/show.h"
+
 namespace benchscenes {
 
 struct SceneRun {
-  const char* name;
-  void (*draw)();
+  int scene;                // 1 to 5, in the show's table
   float firstMusicSeconds;  // inside the scene's window
+  const char* Name() const { return SceneUnitFor(scene).name; }
 };
 
 extern const SceneRun kSceneRuns[5];
@@ -21,7 +23,8 @@ extern const SceneRun kSceneRuns[5];
 // otherwise no stream). Returns a note on what was set up.
 std::string PrepareScenes(bool loadTextures, const std::string& soundtrackPath);
 // Sets both clocks and the frame delta for frame `index` of run `run`, then
-// draws that frame in its bracket. Does not wait for OpenGL.
+// draws that frame in its bracket, as the timeline does (scene 4 with the
+// model). Does not wait for OpenGL.
 void DrawSceneFrame(const SceneRun& run, int index);
 
 }  // namespace benchscenes

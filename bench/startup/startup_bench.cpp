@@ -7,7 +7,7 @@
 // Start-up: the parent takes the time, then starts this executable again
 // (fork and exec, so loading the program counts) to run WinMain on the real
 // clock and the silent real-time output; the child reports when main began,
-// the span of each start-up step (startup_spans.cpp) and its first frames.
+// the span of each scene init (startup_spans.cpp) and its first frames.
 // Memory: the show from start to end on frame-locked clocks at 5 frames a
 // second (every scene, the model and the music), the audio mix dropped as it
 // is made; the kernel's high-water mark of resident memory is the figure.
@@ -50,6 +50,7 @@ int RunStartupChild() {
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(kWidth, kHeight);
   audio_host::SelectOutput(audio_host::Output::Silent);
+  benchstartup::InstallInitProbes();
   host::SetSwapHook([](const host::FrameInfo&) {
     double now = benchstartup::MonotonicSeconds();
     if (g_firstSwap < 0.0) g_firstSwap = now;
@@ -61,7 +62,8 @@ int RunStartupChild() {
   int code = WinMain(GetModuleHandleA(NULL), NULL, const_cast<char*>(""), SW_SHOW);
   std::printf("main %.9f\nfirstSwap %.9f\nfirstScene %.9f\n", g_mainStart, g_firstSwap, g_firstScene);
   for (const benchstartup::Span& span : benchstartup::Spans()) {
-    std::printf("span %d %.9f %s\n", span.calls, span.seconds, span.name.c_str());
+    std::printf("span %d %.9f %.9f %.9f %s\n", span.calls, span.seconds, span.firstStart, span.lastEnd,
+                span.name.c_str());
   }
   return code;
 }
@@ -121,25 +123,35 @@ bool RunSelf(const char* self, const char* mode, std::string& out, double& start
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The spans' names in content setup's order, as the child reported them.
+std::vector<std::string> g_initNames;
+
 Figures StartupFigures(const std::string& out, double started) {
   Figures f;
-  double mainStart = 0, firstSwap = 0, firstScene = 0;
+  double mainStart = 0, firstSwap = 0, firstScene = 0, initsStart = -1, initsEnd = 0;
   char name[128];
+  std::vector<std::string> names;
   const char* line = out.c_str();
   while (*line) {
     int calls = 0;
-    double seconds = 0;
+    double seconds = 0, start = 0, end = 0;
     if (std::sscanf(line, "main %lf", &mainStart) == 1 || std::sscanf(line, "firstSwap %lf", &firstSwap) == 1 ||
         std::sscanf(line, "firstScene %lf", &firstScene) == 1) {
-    } else if (std::sscanf(line, "span %d %lf %127[^\n]", &calls, &seconds, name) == 3) {
+    } else if (std::sscanf(line, "span %d %lf %lf %lf %127[^\n]", &calls, &seconds, &start, &end, name) == 5) {
       f[name] = seconds * 1000.0;
-      f[std::string(name) + " calls"] = calls;
+      f["scene inits"] += seconds * 1000.0;
+      names.push_back(name);
+      if (initsStart < 0) initsStart = start;
+      initsEnd = end;
     }
     const char* next = std::strchr(line, '\n');
     if (next == nullptr) break;
     line = next + 1;
   }
+  g_initNames = names;
   f["to main"] = (mainStart - started) * 1000.0;
+  f["before the scene inits"] = (initsStart - mainStart) * 1000.0;
+  f["after the scene inits"] = (firstSwap - initsEnd) * 1000.0;
   f["to first frame"] = (firstSwap - started) * 1000.0;
   f["to first scene"] = (firstScene - started) * 1000.0;
   return f;
@@ -160,10 +172,6 @@ void Row(const char* label, const std::vector<Figures>& runs, const std::string&
   std::printf("| %-44s | %9.1f %s |\n", label, Median(values), unit);
 }
 
-// In the order content setup runs them.
-const char* const kSceneInits[] = {"scene 1 init", "extra scene init", "scene 4 init",
-                                   "scene 5 init", "scene 3 init",     "scene 2 init"};
-
 int Startup(const char* self, int runs) {
   std::vector<Figures> all;
   for (int i = 0; i < runs; ++i) {
@@ -175,28 +183,13 @@ int Startup(const char* self, int runs) {
     }
     all.push_back(StartupFigures(out, started));
   }
-  for (Figures& f : all) {
-    for (const char* scene : kSceneInits) f["scene inits"] += f[scene];
-    f["after content setup"] =
-        f["to first frame"] - f["to main"] - f["setup dialog"] - f["window and OpenGL context"] - f["content setup"];
-  }
   std::printf("| **Start-up** (%d x %d, headless, median of %d runs) | |\n", kWidth, kHeight, runs);
   Row("process start to first frame", all, "to first frame");
   Row("  exec and loading, to main()", all, "to main");
-  Row("  setup dialog", all, "setup dialog");
-  Row("  window and OpenGL context", all, "window and OpenGL context");
-  Row("  content setup", all, "content setup");
-  Row("    scene inits", all, "scene inits");
-  Row("      of which 22 bitmap loads", all, "bitmap loads");
-  for (const char* scene : kSceneInits) Row((std::string("      ") + scene).c_str(), all, scene);
-  Row("    strip texture", all, "strip texture");
-  Row("    model (LoadFromFile)", all, "model load");
-  Row("    solid-colour textures (model, red)", all, "solid-colour textures");
-  Row("    audio start", all, "audio start");
-  Row("      output open (BASS_Init)", all, "audio output open");
-  Row("      soundtrack open and decode", all, "soundtrack open and decode");
-  Row("      sample load", all, "sample load");
-  Row("  after content setup to the first swap", all, "after content setup");
+  Row("  setup dialog, window, context, frame timer", all, "before the scene inits");
+  Row("  scene inits (the bitmap loads among them)", all, "scene inits");
+  for (const std::string& scene : g_initNames) Row(("    " + scene).c_str(), all, scene);
+  Row("  strip texture, model, textures, audio start", all, "after the scene inits");
   Row("first frame showing a scene", all, "to first scene");
   return 0;
 }

@@ -2,51 +2,52 @@
 
 #include <time.h>
 
-#include <cstdint>
+#include <utility>
 
-#include "audio/bass.h"
-#include "opengl.h"
-#include "win32.h"
-
-class Model_3DS;
-class GLTexture;
+#include "sequence/show.h"
 
 namespace benchstartup {
 
 namespace {
 
-std::vector<Span>& AllSpans() {
-  static std::vector<Span> spans;
-  return spans;
+Span g_spans[kSceneUnitCount];
+void (*g_realInits[kSceneUnitCount])() = {};
+
+template <int Unit>
+void TimedInit() {
+  Span& span = g_spans[Unit];
+  double start = MonotonicSeconds();
+  if (span.firstStart < 0.0) span.firstStart = start;
+  g_realInits[Unit]();
+  span.lastEnd = MonotonicSeconds();
+  span.seconds += span.lastEnd - start;
+  ++span.calls;
 }
 
-Span& Named(const char* name) {
-  for (Span& span : AllSpans()) {
-    if (span.name == name) return span;
-  }
-  AllSpans().push_back(Span{name, 0, 0.0});
-  return AllSpans().back();
+template <int Unit>
+void Install() {
+  SceneUnit& unit = g_sceneUnits[Unit];
+  g_spans[Unit].name = std::string(unit.name) + " init";
+  g_realInits[Unit] = unit.init;
+  unit.init = TimedInit<Unit>;
 }
 
-// Adds the lifetime of the object to the span (the reference is taken on
-// exit: nested spans may have grown the list meanwhile).
-class Timed {
- public:
-  explicit Timed(const char* name) : name_(name), start_(MonotonicSeconds()) { Named(name_); }
-  ~Timed() {
-    Span& span = Named(name_);
-    ++span.calls;
-    span.seconds += MonotonicSeconds() - start_;
-  }
-
- private:
-  const char* name_;
-  double start_;
-};
+template <int... Units>
+void InstallAll(std::integer_sequence<int, Units...>) {
+  (Install<Units>(), ...);
+}
 
 }  // namespace
 
-std::vector<Span> Spans() { return AllSpans(); }
+void InstallInitProbes() { InstallAll(std::make_integer_sequence<int, kSceneUnitCount>{}); }
+
+std::vector<Span> Spans() {
+  std::vector<Span> spans;
+  for (const Span& span : g_spans) {
+    if (span.calls > 0) spans.push_back(span);
+  }
+  return spans;
+}
 
 double MonotonicSeconds() {
   timespec now{};
@@ -55,103 +56,3 @@ double MonotonicSeconds() {
 }
 
 }  // namespace benchstartup
-
-using benchstartup::Timed;
-
-// The linker sends the program's calls to __wrap_<symbol>; __real_<symbol>
-// is the original.
-extern "C" {
-INT_PTR __real__Z15DialogBoxParamAP11HINSTANCE__PKcP6HWND__PFlS4_jmlEl(HINSTANCE, LPCSTR, HWND, DLGPROC, LPARAM);
-BOOL __real__Z16CreateDemoWindowPKciiii(const char*, int, int, int, int);
-void __real__Z11InitContentv();
-void __real__Z14InitFrameTimerv();
-void __real__Z10InitScene1v();
-void __real__Z10InitScene2v();
-void __real__Z10InitScene3v();
-void __real__Z10InitScene4v();
-void __real__Z10InitScene5v();
-void __real__Z14InitExtraScenev();
-GLuint __real__Z17LoadBitmapTexturei(int);
-void __real__Z18CreateStripTexturev();
-void __real__ZN9Model_3DS12LoadFromFileEPc(Model_3DS*, char*);
-void __real__ZN9GLTexture16CreateSolidColorEhhh(GLTexture*, unsigned char, unsigned char, unsigned char);
-bool __real__Z10StartAudiov();
-BOOL __real__Z9BASS_InitijjP6HWND__(int, DWORD, DWORD, HWND);
-HSTREAM __real__Z21BASS_StreamCreateFileiPKvjjj(BOOL, const void*, DWORD, DWORD, DWORD);
-HSAMPLE __real__Z15BASS_SampleLoadiPKvjjjj(BOOL, const void*, DWORD, DWORD, DWORD, DWORD);
-
-INT_PTR __wrap__Z15DialogBoxParamAP11HINSTANCE__PKcP6HWND__PFlS4_jmlEl(HINSTANCE i, LPCSTR t, HWND w, DLGPROC p,
-                                                                       LPARAM l) {
-  Timed timed("setup dialog");
-  return __real__Z15DialogBoxParamAP11HINSTANCE__PKcP6HWND__PFlS4_jmlEl(i, t, w, p, l);
-}
-BOOL __wrap__Z16CreateDemoWindowPKciiii(const char* title, int width, int height, int bits, int fullscreen) {
-  Timed timed("window and OpenGL context");
-  return __real__Z16CreateDemoWindowPKciiii(title, width, height, bits, fullscreen);
-}
-void __wrap__Z11InitContentv() {
-  Timed timed("content setup");
-  __real__Z11InitContentv();
-}
-void __wrap__Z14InitFrameTimerv() {
-  Timed timed("frame timer");
-  __real__Z14InitFrameTimerv();
-}
-void __wrap__Z10InitScene1v() {
-  Timed timed("scene 1 init");
-  __real__Z10InitScene1v();
-}
-void __wrap__Z14InitExtraScenev() {
-  Timed timed("extra scene init");
-  __real__Z14InitExtraScenev();
-}
-void __wrap__Z10InitScene4v() {
-  Timed timed("scene 4 init");
-  __real__Z10InitScene4v();
-}
-void __wrap__Z10InitScene5v() {
-  Timed timed("scene 5 init");
-  __real__Z10InitScene5v();
-}
-void __wrap__Z10InitScene3v() {
-  Timed timed("scene 3 init");
-  __real__Z10InitScene3v();
-}
-void __wrap__Z10InitScene2v() {
-  Timed timed("scene 2 init");
-  __real__Z10InitScene2v();
-}
-GLuint __wrap__Z17LoadBitmapTexturei(int id) {
-  Timed timed("bitmap loads");
-  return __real__Z17LoadBitmapTexturei(id);
-}
-void __wrap__Z18CreateStripTexturev() {
-  Timed timed("strip texture");
-  __real__Z18CreateStripTexturev();
-}
-void __wrap__ZN9Model_3DS12LoadFromFileEPc(Model_3DS* model, char* name) {
-  Timed timed("model load");
-  __real__ZN9Model_3DS12LoadFromFileEPc(model, name);
-}
-void __wrap__ZN9GLTexture16CreateSolidColorEhhh(GLTexture* texture, unsigned char r, unsigned char g, unsigned char b) {
-  Timed timed("solid-colour textures");
-  __real__ZN9GLTexture16CreateSolidColorEhhh(texture, r, g, b);
-}
-bool __wrap__Z10StartAudiov() {
-  Timed timed("audio start");
-  return __real__Z10StartAudiov();
-}
-BOOL __wrap__Z9BASS_InitijjP6HWND__(int device, DWORD rate, DWORD flags, HWND window) {
-  Timed timed("audio output open");
-  return __real__Z9BASS_InitijjP6HWND__(device, rate, flags, window);
-}
-HSTREAM __wrap__Z21BASS_StreamCreateFileiPKvjjj(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD flags) {
-  Timed timed("soundtrack open and decode");
-  return __real__Z21BASS_StreamCreateFileiPKvjjj(mem, file, offset, length, flags);
-}
-HSAMPLE __wrap__Z15BASS_SampleLoadiPKvjjjj(BOOL mem, const void* file, DWORD offset, DWORD length, DWORD max,
-                                           DWORD flags) {
-  Timed timed("sample load");
-  return __real__Z15BASS_SampleLoadiPKvjjjj(mem, file, offset, length, max, flags);
-}
-}

@@ -1,7 +1,6 @@
-// Times the steps of the program's start-up from outside its code: the calls
-// content setup makes are wrapped at link time (-Wl,--wrap, see
-// CMakeLists.txt) and each wrapper adds its call's wall time to a named span.
-// Main thread only.
+// Times the steps of the program's start-up from outside its code: probes
+// stand in for the scene inits in the show's table, and each adds its init's
+// wall time to a span named after the unit. Main thread only.
 #pragma once
 
 #include <string>
@@ -13,9 +12,13 @@ struct Span {
   std::string name;
   int calls = 0;
   double seconds = 0.0;
+  double firstStart = -1.0;  // monotonic seconds
+  double lastEnd = -1.0;
 };
 
-// Every span with at least one call, in the order they were first entered.
+// Puts the probes into the show's table.
+void InstallInitProbes();
+// Every span with at least one call, in content setup's order.
 std::vector<Span> Spans();
 
 // Seconds on the monotonic clock, comparable across processes.

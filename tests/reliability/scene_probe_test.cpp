@@ -1,7 +1,7 @@
 // The soak's scene probe on the real program: over a frame-locked run that
 // crosses every boundary of the timetable, each frame drew exactly the scene
 // of its music position; and the probe does see a wrong dispatch, as a
-// timetable that disagrees with the program's shows.
+// timetable that disagrees with the show's shows.
 #include "scene_probe.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ namespace {
 using sgsoak::CheckFrame;
 using sgsoak::DrawnScenes;
 using sgsoak::ExpectedScene;
-using sgsoak::SceneWindows;
+using sgsoak::SceneChoice;
 
 TEST(SceneProbe, TheTimetableHasTheShowsBoundsAndNothingAtOrBeforeZero) {
   EXPECT_EQ(ExpectedScene(0.0f), 0);
@@ -39,14 +39,17 @@ TEST(SceneProbe, TheTimetableHasTheShowsBoundsAndNothingAtOrBeforeZero) {
 }
 
 // Every boundary: 10.8, 21.6 and 29 by playing, 63.5 after a jump to 59.5.
-sgtest::ProgramOptions BoundaryRun(const SceneWindows& windows) {
-  static SceneWindows s_windows;
-  s_windows = windows;
+sgtest::ProgramOptions BoundaryRun(SceneChoice expected) {
+  static SceneChoice s_expected;
+  s_expected = expected;
   sgtest::ProgramOptions options;
   options.lockstep.keys = {{29.5, VK_F3}, {35.0, VK_ESCAPE}};
-  options.prepare = [] { sgsoak::TakeDrawn(); };
+  options.prepare = [] {
+    sgsoak::InstallSceneProbe();
+    sgsoak::TakeDrawn();
+  };
   options.onFrame = [](const host::FrameInfo& frame) {
-    std::string problem = CheckFrame(g_musicSeconds, sgsoak::TakeDrawn(), s_windows);
+    std::string problem = CheckFrame(g_musicSeconds, sgsoak::TakeDrawn(), s_expected);
     if (!problem.empty()) std::printf("wrong=%d %s\n", frame.index, problem.c_str());
   };
   return options;
@@ -59,18 +62,23 @@ int CountLines(const std::string& text, const std::string& prefix) {
 }
 
 TEST(SceneProbe, EveryFrameOfTheProgramDrawsTheSceneOfItsPosition) {
-  sgtest::ProgramResult run = sgtest::RunProgram(BoundaryRun(SceneWindows{}));
+  sgtest::ProgramResult run = sgtest::RunProgram(BoundaryRun(ExpectedScene));
   ASSERT_TRUE(run.child.exited) << run.child.err;
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.swaps, 350);
   EXPECT_EQ(CountLines(run.child.out, "wrong="), 0) << run.child.out.substr(run.child.out.find("wrong="), 400);
 }
 
+// Scene 1 until 11 s (frames at 10.8 and 10.9 disagree) and scene 5 from
+// 63 s (the frames up to 63.5 disagree).
+int LateTimetable(float t) {
+  if (t > 0.0f && t < 11.0f) return 1;
+  if (t >= 63.0f) return 5;
+  return ExpectedScene(t);
+}
+
 TEST(SceneProbe, ATimetableThatDisagreesWithTheProgramIsCaught) {
-  SceneWindows late;
-  late.ends[0] = 11.0f;  // scene 1 until 11 s: frames at 10.8 and 10.9 disagree
-  late.ends[3] = 63.0f;  // scene 5 from 63 s: the frames up to 63.5 disagree
-  sgtest::ProgramResult run = sgtest::RunProgram(BoundaryRun(late));
+  sgtest::ProgramResult run = sgtest::RunProgram(BoundaryRun(LateTimetable));
   ASSERT_TRUE(run.child.exited) << run.child.err;
   EXPECT_EQ(CountLines(run.child.out, "wrong="), 2 + 5) << run.child.out;
   EXPECT_NE(run.child.out.find("wrong=108 at 10.8"), std::string::npos);

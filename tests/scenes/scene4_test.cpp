@@ -199,7 +199,7 @@ TEST_F(Scene4Test, TheModelDrawInheritsTheCameraAndTheOverlayState) {
   scenetest::AdvanceFrame(0.0);
   g_frameTime = 40.5f;
   g_musicSeconds = 41.0f;
-  glPushAttrib(0x000FFFFF);
+  glPushAttrib(kAllAttribBits);
   DrawScene4();
   // What the timeline's model draw finds, inside the same bracket.
   GLint mode = 0, bound = 0, src = 0, dst = 0;

@@ -99,7 +99,7 @@ TEST_F(Scene5Test, TheSceneKeepsTheClearColourItFinds) {
   // In the program that is OpenGL's initial (0, 0, 0, 0), brought back by
   // the attribute restore after every scene.
   glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
-  glPushAttrib(0x000FFFFF);
+  glPushAttrib(kAllAttribBits);
   g_frameTime = 65.0f;
   DrawScene5();
   GLfloat clear[4] = {};

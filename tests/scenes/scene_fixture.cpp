@@ -19,7 +19,6 @@ namespace {
 
 // A power of two, so that binary fractions of a second are exact ticks.
 constexpr int64_t kTicksPerSecond = int64_t{1} << 24;
-constexpr GLbitfield kAllAttribBits = 0x000FFFFF;
 
 GLuint MakeTexture(const uint8_t* rgb, int width, int height) {
   GLuint name = 0;

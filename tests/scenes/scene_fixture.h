@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "opengl.h"
+#include "sequence/timeline.h"
 
 namespace scenetest {
 

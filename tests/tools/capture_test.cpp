@@ -20,6 +20,7 @@
 #include "capture_run.h"
 #include "child_process.h"
 #include "png_image.h"
+#include "sequence/show.h"
 #include "show_end.h"
 #include "test_audio.h"
 
@@ -116,12 +117,8 @@ Look Classify(const sgtest::RgbImage& image) {
 }
 
 Look ExpectedLook(float musicSeconds) {
-  if (musicSeconds <= 0.0f) return Look::Nothing;
-  if (musicSeconds < 10.8f) return Look::DarkBlue;
-  if (musicSeconds < 21.6f) return Look::TitleRed;
-  if (musicSeconds < 29.0f) return Look::Magenta;
-  if (musicSeconds < 63.5f) return Look::DarkBlue;
-  return Look::Tunnel;
+  const Look byScene[] = {Look::Nothing, Look::DarkBlue, Look::TitleRed, Look::Magenta, Look::DarkBlue, Look::Tunnel};
+  return byScene[SceneAt(musicSeconds)];
 }
 
 Look LookOfFrame(const std::string& dir, int index) {

@@ -18,7 +18,7 @@
 #include "interrupt.h"
 #include "opengl.h"
 #include "progress.h"
-#include "sequence/timeline.h"
+#include "sequence/show.h"
 #include "show_end.h"
 #include "video_encoder.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/shell.h"
-#include "sequence/timeline.h"
+#include "sequence/show.h"
 
 namespace sgcapture {
 

@@ -2,55 +2,49 @@
 
 #include <cstdio>
 
-class Model_3DS;
+#include "sequence/show.h"
+
+namespace sgsoak {
 
 namespace {
 
-sgsoak::DrawnScenes g_drawn;
+DrawnScenes g_drawn;
+void (*g_realDraws[kSceneCount + 1])() = {};
+void (*g_realModelDraw)() = nullptr;
 
-void Note(int scene) {
-  g_drawn.sceneMask |= 1u << scene;
+template <int Scene>
+void ProbeScene() {
+  g_drawn.sceneMask |= 1u << Scene;
   ++g_drawn.sceneDraws;
+  g_realDraws[Scene]();
+}
+
+void ProbeModel() {
+  ++g_drawn.modelRenders;
+  g_realModelDraw();
+}
+
+template <int Scene>
+void Install() {
+  SceneUnit& unit = SceneUnitFor(Scene);
+  g_realDraws[Scene] = unit.draw;
+  unit.draw = ProbeScene<Scene>;
+  if (unit.drawAfter) {
+    g_realModelDraw = unit.drawAfter;
+    unit.drawAfter = ProbeModel;
+  }
 }
 
 }  // namespace
 
-// The linker sends the program's calls here; __real_ is the original.
-extern "C" {
-void __real__Z10DrawScene1v();
-void __real__Z10DrawScene2v();
-void __real__Z10DrawScene3v();
-void __real__Z10DrawScene4v();
-void __real__Z10DrawScene5v();
-void __real__ZN9Model_3DS6RenderEv(Model_3DS* model);
-
-void __wrap__Z10DrawScene1v() {
-  Note(1);
-  __real__Z10DrawScene1v();
+void InstallSceneProbe() {
+  if (g_realDraws[1]) return;
+  Install<1>();
+  Install<2>();
+  Install<3>();
+  Install<4>();
+  Install<5>();
 }
-void __wrap__Z10DrawScene2v() {
-  Note(2);
-  __real__Z10DrawScene2v();
-}
-void __wrap__Z10DrawScene3v() {
-  Note(3);
-  __real__Z10DrawScene3v();
-}
-void __wrap__Z10DrawScene4v() {
-  Note(4);
-  __real__Z10DrawScene4v();
-}
-void __wrap__Z10DrawScene5v() {
-  Note(5);
-  __real__Z10DrawScene5v();
-}
-void __wrap__ZN9Model_3DS6RenderEv(Model_3DS* model) {
-  ++g_drawn.modelRenders;
-  __real__ZN9Model_3DS6RenderEv(model);
-}
-}
-
-namespace sgsoak {
 
 DrawnScenes TakeDrawn() {
   DrawnScenes drawn = g_drawn;
@@ -58,16 +52,10 @@ DrawnScenes TakeDrawn() {
   return drawn;
 }
 
-int ExpectedScene(float t, const SceneWindows& w) {
-  if (!(t > 0.0f)) return 0;  // also a position that is not a number
-  for (int scene = 1; scene <= 4; ++scene) {
-    if (t < w.ends[scene - 1]) return scene;
-  }
-  return 5;
-}
+int ExpectedScene(float musicSeconds) { return SceneAt(musicSeconds); }
 
-std::string CheckFrame(float musicSeconds, const DrawnScenes& drawn, const SceneWindows& windows) {
-  const int expected = ExpectedScene(musicSeconds, windows);
+std::string CheckFrame(float musicSeconds, const DrawnScenes& drawn, SceneChoice expectedScene) {
+  const int expected = expectedScene(musicSeconds);
   const unsigned expectedMask = expected == 0 ? 0u : 1u << expected;
   const int expectedDraws = expected == 0 ? 0 : 1;
   const int expectedRenders = expected == 4 ? 1 : 0;

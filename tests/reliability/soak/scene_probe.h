@@ -1,6 +1,6 @@
-// Tells which scene draws each frame made. The scene draws and the model's
-// Render are wrapped at link time (-Wl,--wrap, see scene_probe.cmake), so the
-// program is observed as built, with no hook of its own. Main thread only.
+// Tells which scene draws each frame made: probes stand in for the scene
+// draws and the model's draw in the show's table, count, and call what they
+// replaced, so the program draws exactly as built. Main thread only.
 #pragma once
 
 #include <string>
@@ -8,25 +8,23 @@
 namespace sgsoak {
 
 struct DrawnScenes {
-  unsigned sceneMask = 0;  // bit n set: DrawScene<n> ran
+  unsigned sceneMask = 0;  // bit n set: scene n was drawn
   int sceneDraws = 0;      // scene draws in all
-  int modelRenders = 0;    // Model_3DS::Render calls
+  int modelRenders = 0;    // draws of the model after scene 4
 };
 
+// Puts the probes into the show's table (once; later calls do nothing).
+void InstallSceneProbe();
 // What was drawn since the last call, and a fresh start.
 DrawnScenes TakeDrawn();
 
-// The upper bounds of scenes 1 to 4 (scene 5 has none), the checker's own
-// copy of the show's timetable.
-struct SceneWindows {
-  float ends[4] = {10.8f, 21.6f, 29.0f, 63.5f};
-};
-
-// The scene a frame at this music position must draw: 1 to 5, 0 for none.
-int ExpectedScene(float musicSeconds, const SceneWindows& windows = {});
+// The scene a frame at this music position must draw, 1 to 5 or 0: the
+// show's own choice unless a test gives another timetable.
+using SceneChoice = int (*)(float musicSeconds);
+int ExpectedScene(float musicSeconds);
 
 // "" when a frame at musicSeconds drew exactly its scene once (and the
 // model once with scene 4, never otherwise), else what it drew instead.
-std::string CheckFrame(float musicSeconds, const DrawnScenes& drawn, const SceneWindows& windows = {});
+std::string CheckFrame(float musicSeconds, const DrawnScenes& drawn, SceneChoice expected = ExpectedScene);
 
 }  // namespace sgsoak

@@ -283,6 +283,7 @@ int RunShow(const RunPlan& plan) {
     InstallRealTime(plan);
   }
   if (plan.watchdog) alarm(static_cast<unsigned>(plan.keySeconds + 4 * kEndingGraceSeconds + 60));
+  InstallSceneProbe();
   int code = WinMain(GetModuleHandleA(NULL), NULL, const_cast<char*>(""), SW_SHOW);
   alarm(0);
   double now = plan.lockstepFps > 0 ? static_cast<double>(s.frames) / plan.lockstepFps : WallSeconds();
