@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "bmp.h"
+#include "dialog_script.h"
 #include "embed.h"
 #include "fist_model.h"
 #include "music/music_synth.h"
 #include "pictures.h"
+#include "resources/setup_dialog.h"
 
 namespace {
 
@@ -24,7 +26,8 @@ const char kUsage[] =
     "  soundtrack FILE             write the soundtrack (WAV) for the MP3 encoder\n"
     "  embed LIST DIR OUT_PREFIX   check the listed bitmaps in DIR and write\n"
     "                              OUT_PREFIX.bin, OUT_PREFIX.cpp and OUT_PREFIX_dir/\n"
-    "  check FILE WIDTH HEIGHT     check that FILE is a usable bitmap of that size\n";
+    "  check FILE WIDTH HEIGHT     check that FILE is a usable bitmap of that size\n"
+    "  dialog FILE                 write the setup dialog as a resource script\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "stormglass-content: %s\n", message.c_str());
@@ -83,6 +86,13 @@ int Check(const std::string& path, const std::string& width, const std::string& 
   return 0;
 }
 
+int WriteDialog(const std::string& path) {
+  const std::string script = DialogScript(kSetupDialogTemplate);
+  std::string error;
+  if (!WriteFileBytes(path, reinterpret_cast<const uint8_t*>(script.data()), script.size(), error)) return Fail(error);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +105,7 @@ int main(int argc, char** argv) {
   if ((command == "sample" || command == "soundtrack") && args.size() == 2) return WriteAudio(command, args[1]);
   if (command == "embed" && args.size() == 4) return Embed(args[1], args[2], args[3]);
   if (command == "check" && args.size() == 4) return Check(args[1], args[2], args[3]);
+  if (command == "dialog" && args.size() == 2) return WriteDialog(args[1]);
   std::fputs(kUsage, stderr);
   return 2;
 }
