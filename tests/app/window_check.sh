@@ -2,7 +2,7 @@
 # Checks the player as a user sees it, in a real X window under Xvfb: the
 # setup dialog answered with Enter, then screenshots that must change colour
 # as the music passes the scene bounds, then Esc, which must end it with 0.
-# Usage: scripts/window-check.sh [BUILD_DIR]   (default build/default)
+# Usage: tests/app/window_check.sh BUILD_DIR   (CTest runs it)
 set -euo pipefail
 build="$(cd "${1:-build/default}" && pwd)"
 shots="$build/window-check"
