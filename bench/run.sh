@@ -22,7 +22,7 @@ cmake --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target sg_content bench_startup bench_allocations bench_scenes \
   bench_scenes_cpu stormglass-capture >/dev/null
 
-export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy
 cd "$build"
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT

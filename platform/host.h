@@ -1,7 +1,8 @@
-// Hooks for deterministic runs of the real program: tests and the capture
-// tool use them; the program never includes this header. Set them from the
-// main thread before calling WinMain (the clock may also be moved from a swap
-// hook). host::Reset() restores every default.
+// Hooks for deterministic runs of the real program, given by the headless
+// back end (platform/headless/), which tests and the capture tool link; the
+// program never includes this header. Set them from the main thread before
+// calling WinMain (the clock may also be moved from a swap hook).
+// host::Reset() restores every default.
 #pragma once
 
 #include <cstdint>
@@ -19,13 +20,8 @@ void Reset();
 // The GL surface's size, whatever size the program asks its window to be.
 // 0 x 0 (the default) keeps the requested client size.
 void SetSurfaceSize(int width, int height);
-// Use SDL's offscreen driver even where a display exists. Without a display
-// the layer goes headless by itself.
-void ForceHeadless(bool headless);
-// True once the video layer runs without a display.
-bool IsHeadless();
 // Whether ChangeDisplaySettingsA accepts the program's full-screen mode.
-// Default: headless accepts any mode; with a display it asks the display.
+// Default: any plausible mode (a size above zero, 16, 24 or 32 bits).
 enum class DisplayModes { Default, AcceptAll, RejectAll };
 void SetDisplayModes(DisplayModes modes);
 // True while a full-screen mode set by ChangeDisplaySettingsA is in force.
@@ -80,20 +76,21 @@ struct MessageBoxRecord {
 // Answers for the next boxes, in order; once used up, boxes are answered
 // OK (or Yes to a Yes/No question) without being shown.
 void QueueMessageBoxAnswer(int answer);
-// Never show real boxes even where a display exists (tests, capture); an
-// Interactive setup dialog then fails as it does headless.
-void SuppressMessageBoxes(bool suppress);
+// Every box so far; boxes are never shown here, only answered and recorded.
 std::vector<MessageBoxRecord> MessageBoxes();
 
 // ---- Setup dialog ----
 enum class DialogAnswer {
-  Interactive,  // show it where a display exists; fail headless (the default)
-  Fail,         // DialogBoxParamA fails at once and returns -1
-  Go,           // WM_INITDIALOG, then the GO! command
-  Exit,         // WM_INITDIALOG, then the EXIT command
-  Radio1007Go,  // WM_INITDIALOG, choose "1920 x 1080", then GO!
+  Interactive,  // nobody to answer: DialogBoxParamA fails with -1 (the default)
+  Fail,         // the same, said on purpose
+  Go,           // WM_INITDIALOG, then a click on IDOK
+  Exit,         // WM_INITDIALOG, then a click on IDCANCEL
+  Clicks,       // WM_INITDIALOG, then a click on each control SetDialogClicks gave
 };
 void SetDialogAnswer(DialogAnswer answer);
+// The controls clicked, in order, for DialogAnswer::Clicks (ids from the
+// program's resource table); the dialog fails once they are used up.
+void SetDialogClicks(const std::vector<int>& controlIds);
 
 // ---- Failure injection ----
 enum class Step {

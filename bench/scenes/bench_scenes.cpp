@@ -81,8 +81,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: bench_scenes [frames]\n");
     return 2;
   }
-  host::ForceHeadless(true);
-  host::SuppressMessageBoxes(true);
   host::SetSurfaceSize(kWidth, kHeight);
   if (!CreateDemoWindow("bench", kWidth, kHeight, 32, 0)) {
     std::fprintf(stderr, "bench_scenes: no OpenGL window\n");

@@ -230,8 +230,6 @@ int main(int argc, char** argv) {
   if (argc > 1) g_endSeconds = std::max(14.0, std::atof(argv[1]));
   void* warm[4];
   backtrace(warm, 4);  // loads the unwinder now, not while counting
-  host::ForceHeadless(true);
-  host::SuppressMessageBoxes(true);
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(640, 360);
   audio_host::SelectOutput(audio_host::Output::Silent);

@@ -45,8 +45,6 @@ double g_firstScene = -1.0;
 
 int RunStartupChild() {
   g_mainStart = benchstartup::MonotonicSeconds();
-  host::ForceHeadless(true);
-  host::SuppressMessageBoxes(true);
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(kWidth, kHeight);
   audio_host::SelectOutput(audio_host::Output::Silent);

@@ -5,9 +5,8 @@
 
 #include <deque>
 
-#include "common/video_backend.h"
+#include "common/backend.h"
 #include "common/window_table.h"
-#include "headless/host_state.h"
 
 namespace sgwin {
 
@@ -39,16 +38,6 @@ const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<intptr_t>(-1
 bool Matches(const MSG& msg, HWND window, UINT first, UINT last) {
   bool windowMatches = !window || msg.hwnd == window || (window == kThreadMessagesOnly && !msg.hwnd);
   return windowMatches && InRange(msg.message, first, last);
-}
-
-// Host input goes to the program's window; it waits while there is none.
-void MoveHostInput() {
-  HWND target = InputWindow();
-  if (!target) return;
-  for (const HostInput& input : Host().input) {
-    g_input.push_back(MakeMessage(target, input.message, input.wParam, 0));
-  }
-  Host().input.clear();
 }
 
 bool TakeFrom(std::deque<MSG>& queue, MSG* out, HWND window, UINT first, UINT last, bool remove) {
@@ -89,8 +78,7 @@ bool IsMessageWaiting(HWND window, UINT message) {
 
 BOOL WINAPI PeekMessageA(MSG* lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg) {
   if (!lpMsg) return FALSE;
-  sgwin::video::PumpEvents();
-  sgwin::MoveHostInput();
+  sgwin::backend::PumpEvents();
   bool remove = (wRemoveMsg & PM_REMOVE) != 0;
   return sgwin::TakeFrom(sgwin::g_posted, lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, remove) ||
          sgwin::TakeQuit(lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, remove) ||

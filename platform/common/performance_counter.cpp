@@ -1,13 +1,11 @@
-// The performance counter on a monotonic nanosecond clock, or on the host's
-// virtual clock; plus Sleep and GetTickCount.
+// The performance counter from the back end's clock; Sleep and GetTickCount
+// on the monotonic clock.
 #include <chrono>
 #include <thread>
 
-#include "headless/host_state.h"
+#include "common/backend.h"
 
 namespace {
-
-constexpr int64_t kNanosecondsPerSecond = 1000000000;
 
 int64_t MonotonicNanoseconds() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -17,22 +15,17 @@ int64_t MonotonicNanoseconds() {
 }  // namespace
 
 BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency) {
-  const sgwin::HostState& host = sgwin::Host();
-  if (!lpFrequency || host.failFrequency) return FALSE;
-  if (host.virtualClock) {
-    // Windows never reports a zero frequency; a virtual clock without one fails.
-    if (host.virtualTicksPerSecond <= 0) return FALSE;
-    lpFrequency->QuadPart = host.virtualTicksPerSecond;
-  } else {
-    lpFrequency->QuadPart = kNanosecondsPerSecond;
-  }
+  int64_t ticksPerSecond = 0;
+  // Windows never reports a zero frequency.
+  if (!lpFrequency || !sgwin::backend::CounterFrequency(ticksPerSecond) || ticksPerSecond <= 0) return FALSE;
+  lpFrequency->QuadPart = ticksPerSecond;
   return TRUE;
 }
 
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount) {
-  const sgwin::HostState& host = sgwin::Host();
-  if (!lpPerformanceCount || host.failCounter) return FALSE;
-  lpPerformanceCount->QuadPart = host.virtualClock ? host.virtualTicks : MonotonicNanoseconds();
+  int64_t ticks = 0;
+  if (!lpPerformanceCount || !sgwin::backend::CounterTicks(ticks)) return FALSE;
+  lpPerformanceCount->QuadPart = ticks;
   return TRUE;
 }
 

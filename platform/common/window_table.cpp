@@ -3,9 +3,8 @@
 
 #include <strings.h>
 
+#include "common/backend.h"
 #include "common/handles.h"
-#include "common/video_backend.h"
-#include "headless/host_state.h"
 
 namespace sgwin {
 
@@ -114,7 +113,7 @@ using sgwin::LookUpWindow;
 using sgwin::Window;
 
 WORD WINAPI RegisterClassA(const WNDCLASSA* lpWndClass) {
-  if (sgwin::StepFails(host::Step::RegisterClass)) return 0;
+  if (sgwin::backend::Refuses(sgwin::backend::Call::RegisterClass)) return 0;
   if (!lpWndClass || !lpWndClass->lpfnWndProc || !lpWndClass->lpszClassName || !*lpWndClass->lpszClassName) {
     return 0;
   }
@@ -152,7 +151,7 @@ BOOL WINAPI AdjustWindowRectEx(RECT* lpRect, DWORD dwStyle, BOOL, DWORD) {
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
                             int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance,
                             LPVOID lpParam) {
-  if (sgwin::StepFails(host::Step::CreateWindow)) return NULL;
+  if (sgwin::backend::Refuses(sgwin::backend::Call::CreateWindow)) return NULL;
   const sgwin::WindowClass* windowClass = sgwin::LookUpClass(lpClassName);
   if (!windowClass) return NULL;
   RECT outer = {X, Y, X + nWidth, Y + nHeight};
@@ -178,7 +177,7 @@ BOOL WINAPI DestroyWindow(HWND hWnd) {
   window->proc(hWnd, WM_NCDESTROY, 0, 0);
   if (sgwin::g_foreground == hWnd) sgwin::g_foreground = NULL;
   if (sgwin::g_focus == hWnd) sgwin::g_focus = NULL;
-  sgwin::video::OnWindowDestroyed(*window);
+  sgwin::backend::OnWindowDestroyed(*window);
   return TRUE;
 }
 

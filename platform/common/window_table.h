@@ -9,9 +9,10 @@
 
 #include "win32.h"
 
-struct SDL_Window;
-
 namespace sgwin {
+
+// What a window shows, as its back end makes it (an SDL window, a pbuffer).
+struct Surface;
 
 // What SetPixelFormat asked of the window's GL surface.
 struct PixelFormatRequest {
@@ -39,7 +40,7 @@ struct Window {
   bool visible = false;
   int pixelFormat = 0;  // 0 until SetPixelFormat
   PixelFormatRequest pixelRequest;
-  SDL_Window* surface = nullptr;  // made by the video layer when first needed
+  Surface* surface = nullptr;  // the back end's, made when first needed
 };
 
 // Frame added around the client area for a window style.

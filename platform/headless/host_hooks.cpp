@@ -1,17 +1,7 @@
-// The host hooks that only set or report state; the ones that need the video
-// layer (headless mode, read-back, display and cursor) live beside it.
-#include "headless/host_state.h"
-
-namespace sgwin {
-
-HostState& Host() {
-  static HostState state;
-  return state;
-}
-
-bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
-
-}  // namespace sgwin
+// The host hooks that only set or report state; the read-back of the back
+// buffer lives with the GL surfaces (headless_gl.cpp).
+#include "common/backend.h"
+#include "headless/headless_state.h"
 
 namespace host {
 
@@ -25,9 +15,11 @@ void SetSurfaceSize(int width, int height) {
   Host().surfaceHeight = valid ? height : 0;
 }
 
-void ForceHeadless(bool headless) { Host().forceHeadless = headless; }
-
 void SetDisplayModes(DisplayModes modes) { Host().displayModes = modes; }
+
+bool DisplayModeChanged() { return Host().modeActive; }
+
+int CursorCounter() { return sgwin::CursorCounter(); }
 
 void UseVirtualClock(int64_t ticksPerSecond) {
   Host().virtualClock = true;
@@ -60,11 +52,11 @@ int SwapCount() { return Host().swapCount; }
 
 void QueueMessageBoxAnswer(int answer) { Host().messageBoxAnswers.push_back(answer); }
 
-void SuppressMessageBoxes(bool suppress) { Host().suppressMessageBoxes = suppress; }
-
 std::vector<MessageBoxRecord> MessageBoxes() { return Host().messageBoxes; }
 
 void SetDialogAnswer(DialogAnswer answer) { Host().dialogAnswer = answer; }
+
+void SetDialogClicks(const std::vector<int>& controlIds) { Host().dialogClicks = controlIds; }
 
 void FailStep(Step step, bool fail) {
   if (fail) {

@@ -1,7 +1,6 @@
 // Display events into Win32 messages: keys become WM_KEYDOWN / WM_KEYUP with
 // virtual-key codes, a close request becomes WM_CLOSE.
-#include <SDL.h>
-
+#include "common/backend.h"
 #include "common/message_queue.h"
 #include "sdl/sdl_video.h"
 
@@ -47,7 +46,8 @@ int VirtualKeyFor(SDL_Keycode key) {
 
 Window* WindowOfSurface(Uint32 windowId) {
   for (const auto& window : AllWindows()) {
-    if (window->alive && window->surface && SDL_GetWindowID(window->surface) == windowId) return window.get();
+    SDL_Window* sdlWindow = SdlWindowOf(*window);
+    if (window->alive && sdlWindow && SDL_GetWindowID(sdlWindow) == windowId) return window.get();
   }
   return nullptr;
 }
@@ -118,12 +118,15 @@ void Translate(const SDL_Event& event) {
 }
 
 }  // namespace
+}  // namespace video
+
+namespace backend {
 
 void PumpEvents() {
-  if (!VideoStarted()) return;
+  if (!video::VideoStarted()) return;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) Translate(event);
+  while (SDL_PollEvent(&event)) video::Translate(event);
 }
 
-}  // namespace video
+}  // namespace backend
 }  // namespace sgwin

@@ -1,13 +1,12 @@
-// Starting SDL's video, display modes and the cursor.
+// Starting SDL's video, display modes, the cursor and the clock.
 #include "sdl/sdl_video.h"
 
-#include <SDL.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "headless/host_state.h"
+#include "common/backend.h"
 
 namespace sgwin {
 namespace video {
@@ -19,7 +18,6 @@ bool g_videoFailed = false;
 bool g_modeActive = false;
 int g_modeWidth = 0;
 int g_modeHeight = 0;
-int g_cursorCounter = 0;  // Windows starts at 0 where a mouse is installed
 
 bool IsSet(const char* name) {
   const char* value = std::getenv(name);
@@ -31,7 +29,6 @@ bool IsHeadlessDriver(const char* driver) {
 }
 
 bool DecideHeadless() {
-  if (Host().forceHeadless) return true;
   if (IsSet("SDL_VIDEODRIVER")) return IsHeadlessDriver(std::getenv("SDL_VIDEODRIVER"));
   return !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY");
 }
@@ -42,22 +39,12 @@ bool StartDriver(const char* forcedDriver) {
 }
 
 // SDL unloads the GL driver with the last GL window; a window destroyed and
-// made again (a new pixel format, the next test) would reload all of Mesa.
-// One reference held for the life of the process keeps it loaded; it also
-// keeps the uninstrumented driver in place for ThreadSanitizer, which stops
-// the program when a library it was told to ignore is unloaded.
+// made again (a new pixel format) would reload all of Mesa. One reference
+// held for the life of the process keeps it loaded; it also keeps the
+// uninstrumented driver in place for ThreadSanitizer, which stops the program
+// when a library it was told to ignore is unloaded.
 void HoldGLDriver() {
   if (SDL_GL_LoadLibrary(nullptr) != 0) SDL_ClearError();  // no GL here: windows will say so
-}
-
-void ApplyCursor() {
-  if (g_videoStarted && !Headless()) SDL_ShowCursor(g_cursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
-}
-
-bool BitsOffered(const DEVMODEA& mode) {
-  if (!(mode.dmFields & DM_BITSPERPEL)) return true;
-  DWORD bits = mode.dmBitsPerPel;
-  return bits == 16 || bits == 24 || bits == 32;
 }
 
 bool DisplayOffers(int width, int height) {
@@ -71,25 +58,11 @@ bool DisplayOffers(int width, int height) {
   return false;
 }
 
-bool ModeOffered(const DEVMODEA& mode, int width, int height) {
-  switch (Host().displayModes) {
-    case host::DisplayModes::AcceptAll:
-      return true;
-    case host::DisplayModes::RejectAll:
-      return false;
-    case host::DisplayModes::Default:
-      break;
-  }
-  if (width <= 0 || height <= 0 || !BitsOffered(mode)) return false;
-  return Headless() || DisplayOffers(width, height);
-}
-
 void LeaveFullscreen() {
   g_modeActive = false;
   for (const auto& window : AllWindows()) {
-    if (window->surface && (SDL_GetWindowFlags(window->surface) & SDL_WINDOW_FULLSCREEN)) {
-      SDL_SetWindowFullscreen(window->surface, 0);
-    }
+    SDL_Window* sdlWindow = SdlWindowOf(*window);
+    if (sdlWindow && (SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_FULLSCREEN)) SDL_SetWindowFullscreen(sdlWindow, 0);
   }
 }
 
@@ -107,7 +80,7 @@ bool EnsureVideo() {
     return false;
   }
   HoldGLDriver();
-  ApplyCursor();
+  backend::ApplyCursor(CursorCounter() >= 0);
   return true;
 }
 
@@ -123,36 +96,40 @@ int FullscreenWidth() { return g_modeWidth; }
 int FullscreenHeight() { return g_modeHeight; }
 
 }  // namespace video
-}  // namespace sgwin
 
-LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* lpDevMode, DWORD) {
-  using namespace sgwin::video;
-  if (!lpDevMode) {
-    LeaveFullscreen();
-    return DISP_CHANGE_SUCCESSFUL;
+namespace backend {
+
+bool Refuses(Call) { return false; }
+
+bool CounterFrequency(int64_t& ticksPerSecond) {
+  ticksPerSecond = 1000000000;
+  return true;
+}
+
+bool CounterTicks(int64_t& ticks) {
+  ticks = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+              .count();
+  return true;
+}
+
+// Headless, any plausible mode is accepted; with a display, the ones it offers.
+bool ModeOffered(const DEVMODEA& mode, int width, int height) {
+  return PlausibleMode(mode, width, height) && (video::Headless() || video::DisplayOffers(width, height));
+}
+
+void OnDisplayMode(bool fullscreen, int width, int height) {
+  if (!fullscreen) {
+    video::LeaveFullscreen();
+    return;
   }
-  int width = (lpDevMode->dmFields & DM_PELSWIDTH) ? static_cast<int>(lpDevMode->dmPelsWidth) : 0;
-  int height = (lpDevMode->dmFields & DM_PELSHEIGHT) ? static_cast<int>(lpDevMode->dmPelsHeight) : 0;
-  if (!ModeOffered(*lpDevMode, width, height)) return DISP_CHANGE_BADMODE;
-  g_modeActive = true;
-  g_modeWidth = width;
-  g_modeHeight = height;
-  return DISP_CHANGE_SUCCESSFUL;
+  video::g_modeActive = true;
+  video::g_modeWidth = width;
+  video::g_modeHeight = height;
 }
 
-int WINAPI ShowCursor(BOOL bShow) {
-  using namespace sgwin::video;
-  g_cursorCounter += bShow ? 1 : -1;
-  ApplyCursor();
-  return g_cursorCounter;
+void ApplyCursor(bool visible) {
+  if (video::VideoStarted() && !video::Headless()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
-namespace host {
-
-bool IsHeadless() { return sgwin::video::Headless(); }
-
-bool DisplayModeChanged() { return sgwin::video::FullscreenModeActive(); }
-
-int CursorCounter() { return sgwin::video::g_cursorCounter; }
-
-}  // namespace host
+}  // namespace backend
+}  // namespace sgwin

@@ -1,15 +1,19 @@
-// The SDL side of the layer: starting SDL's video (a real display, or the
-// offscreen driver when there is none), display modes, window surfaces, GL
-// contexts and modal boxes. Main thread only; SDL objects belong to the
-// window and context records that made them.
+// The SDL back end's own state: SDL's video (a real display, or the offscreen
+// driver when there is none), the full-screen mode in force, and the SDL
+// window behind each Win32 window's surface. Main thread only; SDL objects
+// belong to the window and context records that made them.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <SDL.h>
 
 #include "common/window_table.h"
 
 namespace sgwin {
+
+struct Surface {
+  SDL_Window* window;
+};
+
 namespace video {
 
 // Starts SDL's video on first use; false when no driver, not even the
@@ -25,26 +29,10 @@ bool FullscreenModeActive();
 int FullscreenWidth();
 int FullscreenHeight();
 
-// The window's GL surface, made on first need; null when SDL cannot make it.
-SDL_Window* EnsureSurface(Window& window);
+// The SDL window of a Win32 window's surface, or null.
+SDL_Window* SdlWindowOf(const Window& window);
 // Sets SDL's GL attributes (global in SDL) for a surface or a context.
 void ApplyGLAttributes(const PixelFormatRequest& request);
-// True while a live GL context was made for this window or is current on it.
-bool SurfaceInUse(const Window& window);
-// Frees the surfaces of destroyed windows that no context needs any more.
-void CollectSurfaces();
-
-// A button of a modal box.
-struct BoxButton {
-  int id;
-  std::string text;
-  bool onEnter;
-  bool onEscape;
-};
-// Shows a modal box; true with the pressed button's id (-1 when the box was
-// closed), false when no box could be shown.
-bool ShowBox(const std::string& caption, const std::string& text, unsigned flags,
-             const std::vector<BoxButton>& buttons, int& pressed);
 
 }  // namespace video
 }  // namespace sgwin

@@ -1,10 +1,8 @@
 // Window surfaces: the SDL window behind each Win32 window, made when the
 // pixel format is set (SDL needs the GL attributes first) or when the window
-// is shown, plus device contexts, pixel formats and the buffer swap.
-#include <SDL.h>
+// is shown; full screen for a popup while a full-screen mode is in force.
+#include "common/backend.h"
 #include "opengl.h"
-
-#include "headless/host_state.h"
 #include "sdl/sdl_video.h"
 
 namespace sgwin {
@@ -12,12 +10,9 @@ namespace video {
 
 namespace {
 
-// The only pixel format offered: double-buffered RGBA with a depth buffer.
-constexpr int kOpenGLFormat = 1;
-
 bool WantsFullscreen(const Window& window) {
   bool popup = (window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION;
-  return popup && FullscreenModeActive() && !Headless() && Host().surfaceWidth == 0;
+  return popup && FullscreenModeActive() && !Headless();
 }
 
 Uint32 SurfaceFlags(const Window& window) {
@@ -34,14 +29,13 @@ void EnterFullscreen(SDL_Window* surface) {
   SDL_SetWindowFullscreen(surface, SDL_WINDOW_FULLSCREEN);
 }
 
-SDL_Window* CreateSurface(Window& window) {
+SDL_Window* CreateSdlWindow(Window& window) {
   if (!EnsureVideo()) return nullptr;
   ApplyGLAttributes(window.pixelRequest);
-  // The host may render at another size than the program asked for.
-  int width = Host().surfaceWidth > 0 ? Host().surfaceWidth : window.clientWidth;
-  int height = Host().surfaceHeight > 0 ? Host().surfaceHeight : window.clientHeight;
-  SDL_Window* surface = SDL_CreateWindow(window.title.c_str(), window.windowRect.left, window.windowRect.top,
-                                         width > 0 ? width : 1, height > 0 ? height : 1, SurfaceFlags(window));
+  int width = window.clientWidth > 0 ? window.clientWidth : 1;
+  int height = window.clientHeight > 0 ? window.clientHeight : 1;
+  SDL_Window* surface = SDL_CreateWindow(window.title.c_str(), window.windowRect.left, window.windowRect.top, width,
+                                         height, SurfaceFlags(window));
   if (!surface) {
     SDL_Log("platform: window surface: %s", SDL_GetError());
     return nullptr;
@@ -51,32 +45,15 @@ SDL_Window* CreateSurface(Window& window) {
   return surface;
 }
 
-PixelFormatRequest RequestFrom(const PIXELFORMATDESCRIPTOR* descriptor) {
-  PixelFormatRequest request;
-  if (!descriptor) return request;
-  request.doubleBuffer = (descriptor->dwFlags & PFD_DOUBLEBUFFER) != 0;
-  bool highColor = descriptor->cColorBits != 0 && descriptor->cColorBits <= 16;
-  request.redBits = highColor ? 5 : 8;
-  request.greenBits = highColor ? 6 : 8;
-  request.blueBits = highColor ? 5 : 8;
-  request.alphaBits = descriptor->cAlphaBits;
-  request.depthBits = descriptor->cDepthBits;
-  request.stencilBits = descriptor->cStencilBits;
-  return request;
-}
-
-// A live window behind this DC, or null.
-Window* LiveWindowOf(HDC dc) {
-  Window* window = LookUpWindowByDC(dc);
-  return window && window->alive ? window : nullptr;
+void FreeSurface(Window& window) {
+  SDL_DestroyWindow(window.surface->window);
+  delete window.surface;
+  window.surface = nullptr;
 }
 
 }  // namespace
 
-SDL_Window* EnsureSurface(Window& window) {
-  if (!window.surface) window.surface = CreateSurface(window);
-  return window.surface;
-}
+SDL_Window* SdlWindowOf(const Window& window) { return window.surface ? window.surface->window : nullptr; }
 
 void ApplyGLAttributes(const PixelFormatRequest& request) {
   SDL_GL_ResetAttributes();
@@ -91,99 +68,51 @@ void ApplyGLAttributes(const PixelFormatRequest& request) {
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, request.stencilBits);
 }
 
-void OnWindowDestroyed(Window& window) {
-  if (!window.surface) return;
-  if (SDL_GetWindowFlags(window.surface) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(window.surface, 0);
-  SDL_HideWindow(window.surface);
-  CollectSurfaces();
-}
-
-void CollectSurfaces() {
-  for (const auto& window : AllWindows()) {
-    if (window->alive || !window->surface || SurfaceInUse(*window)) continue;
-    SDL_DestroyWindow(window->surface);
-    window->surface = nullptr;
-  }
-}
-
 }  // namespace video
-}  // namespace sgwin
 
-using sgwin::Host;
-using sgwin::Window;
+namespace backend {
 
-BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
-  Window* window = sgwin::LookUpWindow(hWnd);
-  if (!window) return FALSE;
-  bool wasVisible = window->visible;
-  bool show = nCmdShow != SW_HIDE;
-  window->visible = show;
-  if (SDL_Window* surface = sgwin::video::EnsureSurface(*window)) {
-    if (show) {
-      SDL_ShowWindow(surface);
-    } else {
-      SDL_HideWindow(surface);
+bool EnsureSurface(Window& window) {
+  if (window.surface) return true;
+  SDL_Window* sdlWindow = video::CreateSdlWindow(window);
+  if (sdlWindow) window.surface = new Surface{sdlWindow};
+  return sdlWindow != nullptr;
+}
+
+void DropSurface(Window& window) {
+  if (window.surface) video::FreeSurface(window);
+}
+
+void ShowSurface(Window& window, bool show) {
+  if (show) {
+    SDL_ShowWindow(window.surface->window);
+  } else {
+    SDL_HideWindow(window.surface->window);
+  }
+}
+
+void RaiseSurface(Window& window) { SDL_RaiseWindow(window.surface->window); }
+
+void OnWindowDestroyed(Window& window) {
+  if (window.surface) {
+    if (SDL_GetWindowFlags(window.surface->window) & SDL_WINDOW_FULLSCREEN) {
+      SDL_SetWindowFullscreen(window.surface->window, 0);
     }
+    SDL_HideWindow(window.surface->window);
   }
-  if (show != wasVisible) window->proc(hWnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-  return wasVisible ? TRUE : FALSE;
-}
-
-BOOL WINAPI SetForegroundWindow(HWND hWnd) {
-  Window* window = sgwin::LookUpWindow(hWnd);
-  if (!window) return FALSE;
-  sgwin::SetForegroundHandle(hWnd);
-  if (window->surface && window->visible) SDL_RaiseWindow(window->surface);
-  return TRUE;
-}
-
-HDC WINAPI GetDC(HWND hWnd) {
-  if (sgwin::StepFails(host::Step::GetDC)) return NULL;
-  Window* window = sgwin::LookUpWindow(hWnd);
-  return window ? window->dc : NULL;  // every window keeps its own DC
-}
-
-int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-  Window* window = sgwin::LookUpWindow(hWnd);
-  return window && window->dc == hDC ? 1 : 0;
-}
-
-int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd) {
-  if (sgwin::StepFails(host::Step::ChoosePixelFormat)) return 0;
-  if (!sgwin::video::LiveWindowOf(hdc) || !ppfd) return 0;
-  bool openGL = (ppfd->dwFlags & PFD_SUPPORT_OPENGL) != 0;
-  return openGL && ppfd->iPixelType == PFD_TYPE_RGBA ? sgwin::video::kOpenGLFormat : 0;
-}
-
-BOOL WINAPI SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR* ppfd) {
-  if (sgwin::StepFails(host::Step::SetPixelFormat)) return FALSE;
-  Window* window = sgwin::video::LiveWindowOf(hdc);
-  if (!window || format != sgwin::video::kOpenGLFormat) return FALSE;
-  // A window's pixel format is set once; asking for the same one again is harmless.
-  if (window->pixelFormat) return window->pixelFormat == format ? TRUE : FALSE;
-  window->pixelRequest = sgwin::video::RequestFrom(ppfd);
-  // A surface made before the format was known has the wrong GL attributes.
-  if (window->surface) {
-    SDL_DestroyWindow(window->surface);
-    window->surface = nullptr;
+  // The surfaces of gone windows that no context needs any more.
+  for (const auto& gone : AllWindows()) {
+    if (!gone->alive && gone->surface && !SurfaceInUse(*gone)) video::FreeSurface(*gone);
   }
-  if (!sgwin::video::EnsureSurface(*window)) return FALSE;
-  window->pixelFormat = format;
-  return TRUE;
 }
 
-BOOL WINAPI SwapBuffers(HDC hdc) {
-  Window* window = sgwin::video::LiveWindowOf(hdc);
-  if (!window || !window->surface) return FALSE;
-  if (Host().swapHook && SDL_GL_GetCurrentWindow() == window->surface && SDL_GL_GetCurrentContext()) {
-    host::FrameInfo frame = {Host().swapCount, 0, 0};
-    SDL_GL_GetDrawableSize(window->surface, &frame.width, &frame.height);
-    Host().swapHook(frame);
-  }
+bool SwapSurface(Window& window) {
   // An offscreen surface has no display to pace its swaps: without a wait
   // here the software rasteriser queues frame after frame, gigabytes deep.
-  if (sgwin::video::Headless() && SDL_GL_GetCurrentContext()) glFinish();
-  SDL_GL_SwapWindow(window->surface);
-  ++Host().swapCount;
-  return TRUE;
+  if (video::Headless() && SDL_GL_GetCurrentContext()) glFinish();
+  SDL_GL_SwapWindow(window.surface->window);
+  return true;
 }
+
+}  // namespace backend
+}  // namespace sgwin

@@ -164,9 +164,13 @@ TEST(SetupDialog, ExitEndsTheProcessWithZeroBeforeAnyWindowExists) {
 
 TEST(SetupDialog, EitherResolutionOrNoDialogAtAllGivesTheSameSettings) {
   for (host::DialogAnswer answer :
-       {host::DialogAnswer::Go, host::DialogAnswer::Radio1007Go, host::DialogAnswer::Fail}) {
+       {host::DialogAnswer::Go, host::DialogAnswer::Clicks, host::DialogAnswer::Fail}) {
     ProgramOptions options;
-    options.prepare = [answer] { host::SetDialogAnswer(answer); };
+    // The clicks: "1920 x 1080", then GO!.
+    options.prepare = [answer] {
+      host::SetDialogAnswer(answer);
+      host::SetDialogClicks({kSetupRadio1920x1080, kSetupGoId});
+    };
     options.onFrame = [](const host::FrameInfo& frame) {
       if (frame.index == 0) {
         std::printf("settings=%dx%dx%d full=%d\n", g_width, g_height, g_bits, g_fullscreen);

@@ -81,9 +81,7 @@ ServerRun PlayThrough(const SoundServer& server, bool unloadSink) {
   run.child = sgtest::RunInChild([&server, unloadSink] {
     setenv("SDL_AUDIODRIVER", "pulseaudio", 1);
     setenv("PULSE_SERVER", server.Address().c_str(), 1);
-    host::ForceHeadless(true);
     host::SetSurfaceSize(64, 36);
-    host::SuppressMessageBoxes(true);
     host::SetDialogAnswer(host::DialogAnswer::Go);
     audio_host::SelectOutput(audio_host::Output::Automatic);
     const auto start = std::chrono::steady_clock::now();

@@ -75,7 +75,8 @@ TEST_F(DialogTest, ExitSendsTheExitCommand) {
 }
 
 TEST_F(DialogTest, ChoosingTheSecondResolutionMovesTheRadioCheckBeforeGo) {
-  host::SetDialogAnswer(host::DialogAnswer::Radio1007Go);
+  host::SetDialogAnswer(host::DialogAnswer::Clicks);
+  host::SetDialogClicks({1007, IDOK});
   EXPECT_EQ(Run(), 101);
   ASSERT_EQ(g_events.size(), 3u);
   EXPECT_EQ(g_events[1].id, 1007);

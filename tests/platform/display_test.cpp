@@ -1,6 +1,4 @@
-// Display modes, the cursor counter and the choice of the headless driver.
-#include <SDL.h>
-
+// Display modes and the cursor counter.
 #include <cstring>
 
 #include "platform_fixture.h"
@@ -23,7 +21,6 @@ DEVMODEA ModeOf(int width, int height, int bits) {
 }
 
 TEST_F(DisplayTest, HeadlessAcceptsAnyModeUntilRestored) {
-  EXPECT_TRUE(host::IsHeadless());
   DEVMODEA mode = ModeOf(1920, 1080, 32);
   EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
   EXPECT_TRUE(host::DisplayModeChanged());
@@ -66,39 +63,6 @@ TEST_F(DisplayTest, AFullScreenWindowDrawsAtItsModeSizeHeadless) {
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 640);
   EXPECT_EQ(viewport[3], 360);
-  EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "offscreen");
-}
-
-TEST(HeadlessChoice, ForcingHeadlessWinsOverTheEnvironment) {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "needs a process where video has not started";
-  setenv("SDL_VIDEODRIVER", "x11", 1);
-  host::Reset();
-  EXPECT_FALSE(host::IsHeadless());
-  host::ForceHeadless(true);
-  EXPECT_TRUE(host::IsHeadless());
-}
-
-TEST(HeadlessChoice, NoDisplayMeansHeadless) {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "needs a process where video has not started";
-  unsetenv("SDL_VIDEODRIVER");
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
-  host::Reset();
-  EXPECT_TRUE(host::IsHeadless());
-  setenv("DISPLAY", ":99", 1);
-  EXPECT_FALSE(host::IsHeadless());
-}
-
-TEST(HeadlessChoice, WithoutADisplayTheOffscreenDriverStarts) {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) GTEST_SKIP() << "needs a process where video has not started";
-  unsetenv("SDL_VIDEODRIVER");
-  unsetenv("DISPLAY");
-  unsetenv("WAYLAND_DISPLAY");
-  host::Reset();
-  HWND hwnd = sgtest::CreateRecordingWindow(WS_POPUP, 8, 8);
-  ShowWindow(hwnd, SW_SHOW);
-  EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "offscreen");
-  EXPECT_TRUE(host::IsHeadless());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Pixel formats, WGL contexts, the buffer swap with its host hook and
 // read-back, the surface size override and entry points.
-#include <SDL.h>
+#include <EGL/egl.h>
 #include <link.h>
 
 #include <set>
@@ -100,17 +100,17 @@ TEST_F(GLContextTest, InjectedFailuresMakeEachStepFailAsWin32Does) {
 TEST_F(GLContextTest, ContextsAreCountedAndCreationLeavesTheCurrentOneAlone) {
   GLWindow gl;
   ASSERT_TRUE(sgtest::OpenGLWindow(gl, 16, 16));
-  SDL_GLContext current = SDL_GL_GetCurrentContext();
+  EGLContext current = eglGetCurrentContext();
   HGLRC second = wglCreateContext(gl.dc);
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(SDL_GL_GetCurrentContext(), current);
+  EXPECT_EQ(eglGetCurrentContext(), current);
 
   host::ContextCounts counts = host::Contexts();
   EXPECT_EQ(counts.created, 2);
   EXPECT_EQ(counts.madeCurrent, 1);
   EXPECT_EQ(counts.releasedCurrent, 0);
   EXPECT_TRUE(wglMakeCurrent(NULL, NULL));
-  EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
+  EXPECT_EQ(eglGetCurrentContext(), nullptr);
   EXPECT_TRUE(wglDeleteContext(second));
   EXPECT_TRUE(wglDeleteContext(gl.rc));
   counts = host::Contexts();
@@ -222,7 +222,7 @@ TEST_F(GLContextTest, TheReleaseHookRunsWhileTheContextIsStillCurrent) {
   GLWindow gl;
   ASSERT_TRUE(sgtest::OpenGLWindow(gl, 8, 8));
   std::vector<bool> currentAtHook;
-  host::SetContextReleaseHook([&] { currentAtHook.push_back(SDL_GL_GetCurrentContext() != nullptr); });
+  host::SetContextReleaseHook([&] { currentAtHook.push_back(eglGetCurrentContext() != nullptr); });
   ASSERT_TRUE(wglMakeCurrent(NULL, NULL));
   ASSERT_TRUE(wglDeleteContext(gl.rc));
   ASSERT_EQ(currentAtHook.size(), 2u);
@@ -245,14 +245,14 @@ TEST_F(GLContextTest, GLStaysUsableAfterTheWindowIsClosedUntilTheContextGoes) {
   ASSERT_FALSE(IsWindow(gl.hwnd));
 
   // The program frees its textures after the window is gone.
-  ASSERT_NE(SDL_GL_GetCurrentContext(), nullptr);
+  ASSERT_NE(eglGetCurrentContext(), nullptr);
   EXPECT_TRUE(glIsTexture(texture));
   glDeleteTextures(1, &texture);
   EXPECT_FALSE(glIsTexture(texture));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   EXPECT_TRUE(wglMakeCurrent(NULL, NULL));
   EXPECT_TRUE(wglDeleteContext(gl.rc));
-  EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
+  EXPECT_EQ(eglGetCurrentContext(), nullptr);
 }
 
 TEST_F(GLContextTest, NothingSwapsForAWindowThatIsGone) {

@@ -31,7 +31,6 @@ TEST_F(MessageBoxTest, QueuedAnswersAreUsedInOrderThenDefaultsApply) {
 }
 
 TEST_F(MessageBoxTest, HeadlessBoxesAreWrittenToStandardError) {
-  host::SuppressMessageBoxes(false);  // headless alone must keep them off screen
   sgtest::ChildResult child = sgtest::RunInChild([] {
     int answer = MessageBoxA(NULL, "Window creation error.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
     MessageBoxA(NULL, NULL, NULL, MB_OK);

@@ -1,7 +1,6 @@
 // The message queue: order, one message per PeekMessageA, the quit request
 // after posted messages, dispatch to the class procedure, and input queued
 // by the host arriving as WM_KEYDOWN / WM_CLOSE.
-#include <SDL.h>
 
 #include "common/window_table.h"
 #include "platform_fixture.h"
@@ -181,77 +180,6 @@ TEST(VirtualKeyNames, UnknownNamesGiveZero) {
   EXPECT_EQ(host::VirtualKeyFromName("F1x"), 0);
   EXPECT_EQ(host::VirtualKeyFromName("?"), 0);
   EXPECT_EQ(host::VirtualKeyFromName("Hyper"), 0);
-}
-
-}  // namespace
-
-namespace {
-
-using sgtest::PlatformTest;
-
-class DisplayEventTest : public PlatformTest {
- protected:
-  // A window with a surface, so SDL's video runs and its events are read.
-  HWND ShownWindow() {
-    HWND hwnd = sgtest::CreateRecordingWindow(WS_POPUP, 16, 16);
-    ShowWindow(hwnd, SW_SHOW);
-    SetForegroundWindow(hwnd);
-    return hwnd;
-  }
-};
-
-void PushKey(SDL_Keycode key, bool down, bool repeat) {
-  SDL_Event event = {};
-  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.key.repeat = repeat ? 1 : 0;
-  event.key.keysym.sym = key;
-  ASSERT_EQ(SDL_PushEvent(&event), 1);
-}
-
-TEST_F(DisplayEventTest, KeysBecomeKeyMessagesWithVirtualKeyCodes) {
-  HWND hwnd = ShownWindow();
-  PushKey(SDLK_F5, true, false);
-  PushKey(SDLK_F5, true, true);  // auto-repeat is a key press too
-  PushKey(SDLK_AUDIOMUTE, true, false);  // no virtual key: dropped
-  PushKey(SDLK_a, true, false);
-  PushKey(SDLK_ESCAPE, false, false);
-
-  std::vector<MSG> messages;
-  MSG msg;
-  while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) messages.push_back(msg);
-  ASSERT_EQ(messages.size(), 4u);
-  for (const MSG& m : messages) EXPECT_EQ(m.hwnd, hwnd);
-  EXPECT_EQ(messages[0].message, static_cast<UINT>(WM_KEYDOWN));
-  EXPECT_EQ(messages[0].wParam, static_cast<WPARAM>(VK_F5));
-  EXPECT_EQ(messages[1].wParam, static_cast<WPARAM>(VK_F5));
-  EXPECT_NE(messages[1].lParam & (LPARAM(1) << 30), 0);  // previously down
-  EXPECT_EQ(messages[2].wParam, static_cast<WPARAM>('A'));
-  EXPECT_EQ(messages[3].message, static_cast<UINT>(WM_KEYUP));
-  EXPECT_EQ(messages[3].wParam, static_cast<WPARAM>(VK_ESCAPE));
-}
-
-TEST_F(DisplayEventTest, ClosingTheWindowSendsOneClose) {
-  sgtest::GLWindow gl;
-  ASSERT_TRUE(sgtest::OpenGLWindow(gl, 16, 16));
-  HWND hwnd = gl.hwnd;
-  sgtest::CreateRecordingWindow(WS_POPUP, 8, 8);  // newer, but not the one closed
-  SDL_Event close = {};
-  close.type = SDL_WINDOWEVENT;
-  close.window.event = SDL_WINDOWEVENT_CLOSE;
-  close.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-  ASSERT_EQ(SDL_PushEvent(&close), 1);
-  SDL_Event quit = {};
-  quit.type = SDL_QUIT;
-  ASSERT_EQ(SDL_PushEvent(&quit), 1);
-
-  MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
-  EXPECT_EQ(msg.hwnd, hwnd);
-  DispatchMessageA(&msg);
-  EXPECT_FALSE(IsWindow(hwnd));
-  EXPECT_FALSE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
 }
 
 }  // namespace

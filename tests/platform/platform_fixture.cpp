@@ -74,12 +74,4 @@ bool OpenGLWindow(GLWindow& out, int width, int height, DWORD style) {
   return out.rc && current;
 }
 
-void PlatformTest::SetUp() {
-  // No display in tests: SDL's offscreen driver renders without an X server.
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  host::Reset();
-  host::SuppressMessageBoxes(true);
-  Received().clear();
-}
-
 }  // namespace sgtest

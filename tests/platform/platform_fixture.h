@@ -1,6 +1,7 @@
-// Shared set-up for the platform tests: the offscreen video driver, fresh
-// host state, a window procedure that records what it receives, and a window
-// with a current GL context made through the Win32 calls.
+// Shared set-up for the platform tests of either back end: a window
+// procedure that records what it receives, and a window with a current GL
+// context made through the Win32 calls; for the headless back end's tests,
+// fresh host state (PlatformTest).
 #pragma once
 
 #include <gtest/gtest.h>

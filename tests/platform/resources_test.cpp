@@ -1,6 +1,5 @@
 // Bitmaps through LoadImageA / GetObjectA: layout, padding, bad ids and
-// handles, all without a window or SDL.
-#include <SDL.h>
+// handles, all without a window.
 #include <gtest/gtest.h>
 
 #include "embedded_resources.h"
@@ -21,7 +20,6 @@ TEST(Resources, TheModuleHandleIsFixedAndOurOwn) {
 }
 
 TEST(Resources, AOnePixelBitmapDescribesItsOwnBytes) {
-  bool videoBefore = SDL_WasInit(SDL_INIT_VIDEO) != 0;
   HANDLE handle = Load(sgtest::kGreyBitmapId);
   ASSERT_NE(handle, nullptr);
   BITMAP bmp;
@@ -38,10 +36,6 @@ TEST(Resources, AOnePixelBitmapDescribesItsOwnBytes) {
   EXPECT_EQ(bits[1], 55);
   EXPECT_EQ(bits[2], 55);
   EXPECT_TRUE(DeleteObject(handle));
-  // Loading needs neither a window nor SDL.
-  if (!videoBefore) {
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
-  }
 }
 
 TEST(Resources, RowsArePaddedAndRunBottomUp) {

@@ -43,8 +43,6 @@ TextureImage ReadTexture(GLuint texture) {
 bool OpenWindow() {
   static int state = 0;  // 0 not tried, 1 open, -1 failed
   if (state == 0) {
-    host::ForceHeadless(true);
-    host::SuppressMessageBoxes(true);
     host::SetSurfaceSize(kWidth, kHeight);
     state = CreateDemoWindow("scenes", kWidth, kHeight, 32, 0) ? 1 : -1;
     if (state == 1) glViewport(0, 0, kWidth, kHeight);
@@ -79,7 +77,6 @@ void ResetHost() {
   host::Reset();
   host::UseVirtualClock(kTicksPerSecond);
   host::SetVirtualTicks(ticks);
-  host::SuppressMessageBoxes(true);
 }
 
 void AdvanceFrame(double seconds) {

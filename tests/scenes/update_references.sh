@@ -10,5 +10,5 @@ if [ ! -x "$binary" ]; then
   echo "no $binary: build the scenes_tests target first" >&2
   exit 1
 fi
-STORMGLASS_UPDATE_REFERENCES=1 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+STORMGLASS_UPDATE_REFERENCES=1 SDL_AUDIODRIVER=dummy \
   "$binary" --gtest_filter='ReferenceImages.*'

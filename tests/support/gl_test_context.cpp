@@ -1,52 +1,66 @@
 #include "gl_test_context.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 
 namespace sgtest {
 
+namespace {
+
+const char kClassName[] = "sg_gl_test";
+
+// The buffer drawn to: pbuffers have only one.
+GLenum DrawnBuffer() {
+  GLboolean doubleBuffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+  return doubleBuffered ? GL_BACK : GL_FRONT;
+}
+
+}  // namespace
+
 GLTestContext::GLTestContext(int width, int height) : width_(width), height_(height) {
-  setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "GLTestContext: SDL video: %s\n", SDL_GetError());
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.lpszClassName = kClassName;
+  RegisterClassA(&windowClass);  // already there for a later context of the process
+  HWND window = CreateWindowExA(0, kClassName, "test", WS_POPUP, 0, 0, width, height, NULL, NULL, NULL, NULL);
+  HDC dc = window ? GetDC(window) : NULL;
+  PIXELFORMATDESCRIPTOR format = {};
+  format.nSize = sizeof(format);
+  format.nVersion = 1;
+  format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  format.iPixelType = PFD_TYPE_RGBA;
+  format.cColorBits = 32;
+  format.cAlphaBits = 8;
+  format.cDepthBits = 16;
+  if (!dc || !SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format)) {
+    std::fprintf(stderr, "GLTestContext: no %dx%d GL window\n", width, height);
     return;
   }
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
-  SDL_Window* window = SDL_CreateWindow("test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  if (!window) {
-    std::fprintf(stderr, "GLTestContext: window: %s\n", SDL_GetError());
+  HGLRC context = wglCreateContext(dc);
+  if (!context || !wglMakeCurrent(dc, context)) {
+    std::fprintf(stderr, "GLTestContext: no GL context\n");
     return;
   }
   window_ = window;
-  SDL_GLContext context = SDL_GL_CreateContext(window);
-  if (!context) {
-    std::fprintf(stderr, "GLTestContext: context: %s\n", SDL_GetError());
-    return;
-  }
+  dc_ = dc;
   context_ = context;
-  SDL_GL_MakeCurrent(window, context);
   glViewport(0, 0, width, height);
   ok_ = true;
 }
 
 GLTestContext::~GLTestContext() {
-  if (context_) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
-  if (window_) SDL_DestroyWindow(static_cast<SDL_Window*>(window_));
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  if (context_) {
+    wglMakeCurrent(NULL, NULL);
+    wglDeleteContext(static_cast<HGLRC>(context_));
+  }
+  if (window_) DestroyWindow(static_cast<HWND>(window_));
 }
 
 Rgba GLTestContext::Pixel(int x, int y) const {
   Rgba pixel{};
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(DrawnBuffer());
   glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
   return pixel;
 }
@@ -54,12 +68,12 @@ Rgba GLTestContext::Pixel(int x, int y) const {
 std::vector<uint8_t> GLTestContext::ReadAll() const {
   std::vector<uint8_t> pixels(static_cast<size_t>(width_) * height_ * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
+  glReadBuffer(DrawnBuffer());
   glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   return pixels;
 }
 
-void GLTestContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
+void GLTestContext::Swap() { SwapBuffers(static_cast<HDC>(dc_)); }
 
 TextureImage ReadBoundTexture(int level) {
   TextureImage image;

@@ -1,6 +1,6 @@
-// An offscreen OpenGL compatibility context for rendering tests, made with
-// SDL's offscreen driver directly (no display, no platform layer), plus pixel
-// read-back helpers. One per process; main thread only.
+// An OpenGL context for rendering tests, on a window of the platform layer's
+// headless back end (no display), plus pixel read-back helpers. One at a
+// time; main thread only.
 #pragma once
 
 #include <array>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "opengl.h"
+#include "win32.h"
 
 namespace sgtest {
 
@@ -35,6 +36,7 @@ class GLTestContext {
   int width_;
   int height_;
   void* window_ = nullptr;
+  void* dc_ = nullptr;
   void* context_ = nullptr;
 };
 

@@ -231,8 +231,6 @@ void OnFrame(double now) {
 double WallSeconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now() - State().start).count(); }
 
 void InstallRealTime(const RunPlan& plan) {
-  host::ForceHeadless(true);
-  host::SuppressMessageBoxes(true);
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(plan.width, plan.height);
   audio_host::SelectOutput(plan.audio == AudioOut::Silent ? audio_host::Output::Silent : audio_host::Output::Automatic);

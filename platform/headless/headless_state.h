@@ -1,6 +1,7 @@
-// What the host hooks have set: clock, scripted input and answers, injected
-// failures and the observations reported back. One instance per process,
-// main thread only; host::Reset() restores the defaults below.
+// The headless back end's state: what the host hooks have set (surface size,
+// clock, scripted input and answers, injected failures) and what it reports
+// back. One instance per process, main thread only; host::Reset() restores
+// the defaults below.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +25,8 @@ struct HostState {
   // Display and surface.
   int surfaceWidth = 0;
   int surfaceHeight = 0;
-  bool forceHeadless = false;
   host::DisplayModes displayModes = host::DisplayModes::Default;
+  bool modeActive = false;
 
   // Clock.
   bool virtualClock = false;
@@ -45,9 +46,9 @@ struct HostState {
 
   // Message boxes and the setup dialog.
   std::deque<int> messageBoxAnswers;
-  bool suppressMessageBoxes = false;
   std::vector<host::MessageBoxRecord> messageBoxes;
   host::DialogAnswer dialogAnswer = host::DialogAnswer::Interactive;
+  std::vector<int> dialogClicks;  // for DialogAnswer::Clicks
 
   // Failure injection.
   std::set<host::Step> failingSteps;

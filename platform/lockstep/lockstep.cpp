@@ -110,8 +110,6 @@ void Install(const Options& options) {
   State& state = Current();
   state = State{};
   state.options = options;
-  host::ForceHeadless(true);
-  host::SuppressMessageBoxes(true);
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(options.width, options.height);
   host::UseVirtualClock(options.rate.num);
