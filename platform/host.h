@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/calls.h"
 #include "win32.h"
 
 namespace host {
@@ -93,17 +94,9 @@ void SetDialogAnswer(DialogAnswer answer);
 void SetDialogClicks(const std::vector<int>& controlIds);
 
 // ---- Failure injection ----
-enum class Step {
-  RegisterClass,
-  CreateWindow,
-  GetDC,
-  ChoosePixelFormat,
-  SetPixelFormat,
-  CreateContext,
-  MakeCurrent,
-  ReleaseCurrent,  // wglMakeCurrent(NULL, NULL)
-  DeleteContext,
-};
+// The step of the platform's own work that fails (RegisterClass ...
+// DeleteContext), as the back end names it.
+using Step = sgwin::FallibleCall;
 void FailStep(Step step, bool fail = true);
 // wglGetProcAddress returns null for this name.
 void HideProcAddress(const std::string& name);

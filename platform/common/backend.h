@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/calls.h"
 #include "win32.h"
 
 namespace sgwin {
@@ -19,19 +20,7 @@ class DialogChooser;
 
 namespace backend {
 
-// Calls the portable code makes that a back end may refuse (the headless one
-// does when a test asks it to).
-enum class Call {
-  RegisterClass,
-  CreateWindow,
-  GetDC,
-  ChoosePixelFormat,
-  SetPixelFormat,
-  CreateContext,
-  MakeCurrent,
-  ReleaseCurrent,  // wglMakeCurrent(NULL, NULL)
-  DeleteContext,
-};
+using Call = FallibleCall;
 bool Refuses(Call call);
 
 // ---- Input and time ----

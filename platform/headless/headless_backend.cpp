@@ -15,22 +15,6 @@ namespace {
 
 constexpr int64_t kNanosecondsPerSecond = 1000000000;
 
-// The calls the host names as steps, and the portable code's names for them.
-host::Step StepOf(backend::Call call) {
-  switch (call) {
-    case backend::Call::RegisterClass: return host::Step::RegisterClass;
-    case backend::Call::CreateWindow: return host::Step::CreateWindow;
-    case backend::Call::GetDC: return host::Step::GetDC;
-    case backend::Call::ChoosePixelFormat: return host::Step::ChoosePixelFormat;
-    case backend::Call::SetPixelFormat: return host::Step::SetPixelFormat;
-    case backend::Call::CreateContext: return host::Step::CreateContext;
-    case backend::Call::MakeCurrent: return host::Step::MakeCurrent;
-    case backend::Call::ReleaseCurrent: return host::Step::ReleaseCurrent;
-    case backend::Call::DeleteContext: return host::Step::DeleteContext;
-  }
-  return host::Step::RegisterClass;
-}
-
 class ScriptedChooser : public DialogChooser {
  public:
   explicit ScriptedChooser(std::vector<int> clicks) : clicks_(std::move(clicks)) {}
@@ -69,7 +53,7 @@ bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
 
 namespace backend {
 
-bool Refuses(Call call) { return StepFails(StepOf(call)); }
+bool Refuses(Call call) { return StepFails(call); }
 
 // Host input goes to the program's window; it waits while there is none.
 void PumpEvents() {
