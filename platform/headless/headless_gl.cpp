@@ -6,6 +6,7 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ namespace {
 
 EGLDisplay g_display = EGL_NO_DISPLAY;
 bool g_displayFailed = false;
+// Every surface made, owned here: a window keeps only a pointer.
+std::vector<std::unique_ptr<Surface>> g_surfaces;
 
 // Started on first need and kept for the process: a display made again for
 // every window would load the driver again each time.
@@ -80,7 +83,12 @@ bool ChooseConfig(const PixelFormatRequest& request, EGLConfig& chosen) {
 
 void FreeSurface(Window& window) {
   eglDestroySurface(Display(), window.surface->pbuffer);
-  delete window.surface;
+  for (auto it = g_surfaces.begin(); it != g_surfaces.end(); ++it) {
+    if (it->get() == window.surface) {
+      g_surfaces.erase(it);
+      break;
+    }
+  }
   window.surface = nullptr;
 }
 
@@ -103,7 +111,8 @@ bool EnsureSurface(Window& window) {
     std::fprintf(stderr, "platform: no %dx%d surface (EGL error 0x%x)\n", width, height, eglGetError());
     return false;
   }
-  window.surface = new Surface{pbuffer, config, width, height};
+  g_surfaces.push_back(std::make_unique<Surface>(Surface{pbuffer, config, width, height}));
+  window.surface = g_surfaces.back().get();
   return true;
 }
 

@@ -1,6 +1,9 @@
 // Window surfaces: the SDL window behind each Win32 window, made when the
 // pixel format is set (SDL needs the GL attributes first) or when the window
 // is shown; full screen for a popup while a full-screen mode is in force.
+#include <memory>
+#include <vector>
+
 #include "common/backend.h"
 #include "opengl.h"
 #include "sdl/sdl_video.h"
@@ -9,6 +12,9 @@ namespace sgwin {
 namespace video {
 
 namespace {
+
+// Every surface made, owned here: a window keeps only a pointer.
+std::vector<std::unique_ptr<Surface>> g_surfaces;
 
 bool WantsFullscreen(const Window& window) {
   bool popup = (window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION;
@@ -47,7 +53,12 @@ SDL_Window* CreateSdlWindow(Window& window) {
 
 void FreeSurface(Window& window) {
   SDL_DestroyWindow(window.surface->window);
-  delete window.surface;
+  for (auto it = g_surfaces.begin(); it != g_surfaces.end(); ++it) {
+    if (it->get() == window.surface) {
+      g_surfaces.erase(it);
+      break;
+    }
+  }
   window.surface = nullptr;
 }
 
@@ -75,8 +86,10 @@ namespace backend {
 bool EnsureSurface(Window& window) {
   if (window.surface) return true;
   SDL_Window* sdlWindow = video::CreateSdlWindow(window);
-  if (sdlWindow) window.surface = new Surface{sdlWindow};
-  return sdlWindow != nullptr;
+  if (!sdlWindow) return false;
+  video::g_surfaces.push_back(std::make_unique<Surface>(Surface{sdlWindow}));
+  window.surface = video::g_surfaces.back().get();
+  return true;
 }
 
 void DropSurface(Window& window) {
