@@ -6,11 +6,11 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/backend.h"
+#include "common/surface_store.h"
 #include "common/window_table.h"
 #include "headless/headless_state.h"
 #include "opengl.h"
@@ -36,8 +36,7 @@ namespace {
 
 EGLDisplay g_display = EGL_NO_DISPLAY;
 bool g_displayFailed = false;
-// Every surface made, owned here: a window keeps only a pointer.
-std::vector<std::unique_ptr<Surface>> g_surfaces;
+SurfaceStore<Surface> g_surfaces;
 
 // Started on first need and kept for the process: a display made again for
 // every window would load the driver again each time.
@@ -83,12 +82,7 @@ bool ChooseConfig(const PixelFormatRequest& request, EGLConfig& chosen) {
 
 void FreeSurface(Window& window) {
   eglDestroySurface(Display(), window.surface->pbuffer);
-  for (auto it = g_surfaces.begin(); it != g_surfaces.end(); ++it) {
-    if (it->get() == window.surface) {
-      g_surfaces.erase(it);
-      break;
-    }
-  }
+  g_surfaces.Remove(window.surface);
   window.surface = nullptr;
 }
 
@@ -111,8 +105,7 @@ bool EnsureSurface(Window& window) {
     std::fprintf(stderr, "platform: no %dx%d surface (EGL error 0x%x)\n", width, height, eglGetError());
     return false;
   }
-  g_surfaces.push_back(std::make_unique<Surface>(Surface{pbuffer, config, width, height}));
-  window.surface = g_surfaces.back().get();
+  window.surface = g_surfaces.Add(Surface{pbuffer, config, width, height});
   return true;
 }
 

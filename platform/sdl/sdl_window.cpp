@@ -1,10 +1,8 @@
 // Window surfaces: the SDL window behind each Win32 window, made when the
 // pixel format is set (SDL needs the GL attributes first) or when the window
 // is shown; full screen for a popup while a full-screen mode is in force.
-#include <memory>
-#include <vector>
-
 #include "common/backend.h"
+#include "common/surface_store.h"
 #include "opengl.h"
 #include "sdl/sdl_video.h"
 
@@ -13,8 +11,7 @@ namespace video {
 
 namespace {
 
-// Every surface made, owned here: a window keeps only a pointer.
-std::vector<std::unique_ptr<Surface>> g_surfaces;
+SurfaceStore<Surface> g_surfaces;
 
 bool WantsFullscreen(const Window& window) {
   bool popup = (window.style & WS_POPUP) && (window.style & WS_CAPTION) != WS_CAPTION;
@@ -53,12 +50,7 @@ SDL_Window* CreateSdlWindow(Window& window) {
 
 void FreeSurface(Window& window) {
   SDL_DestroyWindow(window.surface->window);
-  for (auto it = g_surfaces.begin(); it != g_surfaces.end(); ++it) {
-    if (it->get() == window.surface) {
-      g_surfaces.erase(it);
-      break;
-    }
-  }
+  g_surfaces.Remove(window.surface);
   window.surface = nullptr;
 }
 
@@ -87,8 +79,7 @@ bool EnsureSurface(Window& window) {
   if (window.surface) return true;
   SDL_Window* sdlWindow = video::CreateSdlWindow(window);
   if (!sdlWindow) return false;
-  video::g_surfaces.push_back(std::make_unique<Surface>(Surface{sdlWindow}));
-  window.surface = video::g_surfaces.back().get();
+  window.surface = video::g_surfaces.Add(Surface{sdlWindow});
   return true;
 }
 
