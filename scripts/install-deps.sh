@@ -12,7 +12,7 @@ set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libpng-dev libsdl2-dev libmpg123-dev lame ffmpeg)
+  libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core libmpg123-dev lame ffmpeg)
 # The window check, the real-display tests and the lost-sound-server test
 # drive real X and PulseAudio servers.
 test=("${play[@]}" libgtest-dev libgmock-dev mpg123 sox
@@ -36,6 +36,18 @@ for purpose in "$@"; do
   esac
 done
 
+# A mirror caught mid-sync fails an update now and then: try again, then go
+# on with the lists at hand, which usually still hold every package.
+update_lists() {
+  local try
+  for try in 1 2 3; do
+    apt-get update -qq && return 0
+    echo "install-deps: apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 5))
+  done
+  echo "install-deps: going on with the package lists at hand" >&2
+}
+
 as_root() {
   [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to $1" >&2; exit 1; }
 }
@@ -44,7 +56,7 @@ as_root() {
 if printf '%s\n' "${wanted[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
   as_root "add the i386 architecture"
   dpkg --add-architecture i386
-  apt-get update -qq
+  update_lists
 fi
 
 missing=()
@@ -54,6 +66,6 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   as_root "install: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
+  update_lists
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
