@@ -35,22 +35,6 @@ ControlKind KindOf(const sgres::DialogControl& control) {
   }
 }
 
-Dialog BuildDialog(const sgres::DialogTemplate& dialogTemplate) {
-  Dialog dialog;
-  dialog.handle = MakeHandle<HWND>(HandleKind::Dialog, g_dialogsMade++);
-  dialog.source = &dialogTemplate;
-  int count = dialogTemplate.controls ? dialogTemplate.controlCount : 0;
-  for (int i = 0; i < count; ++i) {
-    const sgres::DialogControl& control = dialogTemplate.controls[i];
-    DWORD type = control.style & kButtonTypeMask;
-    ControlKind kind = KindOf(control);
-    bool automatic = (kind == ControlKind::CheckBox && type == BS_AUTOCHECKBOX) ||
-                     (kind == ControlKind::RadioButton && type == BS_AUTORADIOBUTTON);
-    dialog.controls.push_back({&control, kind, automatic, (control.style & WS_DISABLED) != 0, BST_UNCHECKED});
-  }
-  return dialog;
-}
-
 Dialog* LookUpDialog(HWND handle) {
   for (Dialog* dialog : g_activeDialogs) {
     if (dialog->handle == handle) return dialog;
@@ -149,6 +133,22 @@ std::string DescribeGroup(const Dialog& dialog, const ControlState& group) {
 }
 
 }  // namespace
+
+Dialog BuildDialog(const sgres::DialogTemplate& dialogTemplate) {
+  Dialog dialog;
+  dialog.handle = MakeHandle<HWND>(HandleKind::Dialog, g_dialogsMade++);
+  dialog.source = &dialogTemplate;
+  int count = dialogTemplate.controls ? dialogTemplate.controlCount : 0;
+  for (int i = 0; i < count; ++i) {
+    const sgres::DialogControl& control = dialogTemplate.controls[i];
+    DWORD type = control.style & kButtonTypeMask;
+    ControlKind kind = KindOf(control);
+    bool automatic = (kind == ControlKind::CheckBox && type == BS_AUTOCHECKBOX) ||
+                     (kind == ControlKind::RadioButton && type == BS_AUTORADIOBUTTON);
+    dialog.controls.push_back({&control, kind, automatic, (control.style & WS_DISABLED) != 0, BST_UNCHECKED});
+  }
+  return dialog;
+}
 
 INT_PTR RunDialog(const sgres::DialogTemplate& dialogTemplate, DLGPROC proc, LPARAM param, DialogChooser& chooser) {
   Dialog dialog = BuildDialog(dialogTemplate);

@@ -48,6 +48,9 @@ class DialogChooser {
   virtual DialogChoice Next(const Dialog& dialog) = 0;
 };
 
+// The dialog's controls as the template creates them, all unchecked.
+Dialog BuildDialog(const sgres::DialogTemplate& dialogTemplate);
+
 // Sends WM_INITDIALOG, then one command per choice until the procedure ends
 // the dialog; returns EndDialog's result, or -1 when the chooser gives up.
 INT_PTR RunDialog(const sgres::DialogTemplate& dialogTemplate, DLGPROC proc, LPARAM param, DialogChooser& chooser);
