@@ -33,5 +33,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Stormglass developers <stormglass@example.org>")
 # Libraries from the executables' imports; ffmpeg runs as a program.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, libgl1-mesa-dri, libegl-mesa0")
+# The setup dialog draws its text in DejaVu Sans.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, libgl1-mesa-dri, libegl-mesa0, fonts-dejavu-core")
 include(CPack)

@@ -1,7 +1,9 @@
-// Modal dialogs where there is a display: the user chooses in an SDL box
-// that lists the dialog's options and offers its push buttons.
+// Modal dialogs where there is a display: drawn from their templates as
+// Windows draws them. Without a dialog font the user still chooses, in an
+// SDL box that lists the dialog's options and offers its push buttons.
 #include "common/backend.h"
 #include "common/dialog_model.h"
+#include "sdl/drawn_dialog.h"
 #include "sdl/sdl_video.h"
 
 namespace sgwin {
@@ -9,7 +11,7 @@ namespace backend {
 
 namespace {
 
-class ScreenChooser : public DialogChooser {
+class ListedChoicesChooser : public DialogChooser {
  public:
   // Asks again for as long as the procedure keeps the dialog open.
   DialogChoice Next(const Dialog& dialog) override {
@@ -17,7 +19,7 @@ class ScreenChooser : public DialogChooser {
     if (buttons.empty()) return {DialogChoice::Kind::GiveUp, 0};
     int pressed = -1;
     const char* caption = dialog.source->caption ? dialog.source->caption : "";
-    if (!ShowMessageBox(caption, DescribeDialogChoices(dialog), MB_ICONINFORMATION, buttons, pressed)) {
+    if (!ShowSdlMessageBox(caption, DescribeDialogChoices(dialog), MB_ICONINFORMATION, buttons, pressed)) {
       return {DialogChoice::Kind::GiveUp, 0};
     }
     if (pressed < 0) return {DialogChoice::Kind::Close, 0};
@@ -41,7 +43,7 @@ class ScreenChooser : public DialogChooser {
 
 std::unique_ptr<DialogChooser> NewDialogChooser() {
   if (video::Headless()) return nullptr;
-  return std::make_unique<ScreenChooser>();
+  return NewDrawnDialogChooser(IDCANCEL, std::make_unique<ListedChoicesChooser>());
 }
 
 }  // namespace backend

@@ -98,6 +98,8 @@ void OnWindowEvent(const SDL_WindowEvent& event) {
   }
 }
 
+}  // namespace
+
 void Translate(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
@@ -117,7 +119,6 @@ void Translate(const SDL_Event& event) {
   }
 }
 
-}  // namespace
 }  // namespace video
 
 namespace backend {
