@@ -67,6 +67,8 @@ decoder_check() {
 show_run() {
   start_program show || { fail "show: the dialog never appeared"; return; }
   shot show-dialog > /dev/null
+  # The dialog alone, caption and all, for docs/ beside the Linux one.
+  xwd -id "$dialog" -silent | convert xwd:- "$work/shots/setup-dialog-windows.png"
   press_in_dialog go
   retried_go=
   wait_show_window || { shot show-no-window > /dev/null; fail "show: no TVK window after GO!"; stop_program; return; }
