@@ -4,8 +4,9 @@
 #include "sdl/drawn_dialog.h"
 
 #include "common/dialog_input.h"
-#include "sdl/dialog_painter.h"
+#include "common/dialog_painter.h"
 #include "sdl/sdl_video.h"
+#include "sdl/ttf_face.h"
 
 namespace sgwin {
 
@@ -44,9 +45,9 @@ class DrawnDialog {
       : dialog_(dialog),
         painter_(painter),
         layout_(LayOutDialog(*dialog.source, painter.Units())),
-        input_(dialog, layout_.controls, cancelId) {}
+        input_(dialog, layout_.controls, cancelId),
+        canvas_(layout_.clientWidth, layout_.clientHeight) {}
   ~DrawnDialog() {
-    if (canvas_) SDL_FreeSurface(canvas_);
     if (window_) SDL_DestroyWindow(window_);
   }
   DrawnDialog(const DrawnDialog&) = delete;
@@ -57,9 +58,7 @@ class DrawnDialog {
     const char* caption = dialog_.source->caption ? dialog_.source->caption : "";
     window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, layout_.clientWidth,
                                layout_.clientHeight, SDL_WINDOW_HIDDEN);
-    canvas_ =
-        SDL_CreateRGBSurfaceWithFormat(0, layout_.clientWidth, layout_.clientHeight, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!window_ || !canvas_) {
+    if (!window_) {
       SDL_Log("platform: dialog window: %s", SDL_GetError());
       return false;
     }
@@ -121,17 +120,22 @@ class DrawnDialog {
   void Present() {
     painter_.Paint(canvas_, dialog_, layout_, input_);
     SDL_Surface* screen = SDL_GetWindowSurface(window_);
-    if (!screen) return;
-    SDL_BlitSurface(canvas_, nullptr, screen, nullptr);
-    SDL_UpdateWindowSurface(window_);
+    void* pixels = const_cast<uint32_t*>(canvas_.Pixels().data());
+    SDL_Surface* drawn = SDL_CreateRGBSurfaceWithFormatFrom(pixels, canvas_.Width(), canvas_.Height(), 32,
+                                                            canvas_.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (screen && drawn) {
+      SDL_BlitSurface(drawn, nullptr, screen, nullptr);
+      SDL_UpdateWindowSurface(window_);
+    }
+    if (drawn) SDL_FreeSurface(drawn);
   }
 
   const Dialog& dialog_;
   const DialogPainter& painter_;
   DialogLayout layout_;
   DialogInput input_;
+  PixelCanvas canvas_;
   SDL_Window* window_ = nullptr;
-  SDL_Surface* canvas_ = nullptr;
 };
 
 class DrawnDialogChooser : public DialogChooser {
@@ -148,7 +152,7 @@ class DrawnDialogChooser : public DialogChooser {
  private:
   void Show(const Dialog& dialog) {
     int pointSize = dialog.source->pointSize > 0 ? dialog.source->pointSize : kDefaultPointSize;
-    painter_ = DialogPainter::Open(pointSize);
+    painter_ = OpenSdlPainter(pointSize);
     if (painter_) shown_ = std::make_unique<DrawnDialog>(dialog, *painter_, cancelId_);
     failed_ = !shown_ || !shown_->Open();
   }

@@ -1,13 +1,12 @@
 // Message boxes where there is a display: laid out as Windows lays them out
 // (icon, text, a centred row of buttons) and drawn like the dialogs; SDL's
 // own box where they cannot be drawn.
-#include <algorithm>
-
 #include "common/backend.h"
 #include "common/dialog_model.h"
-#include "sdl/dialog_painter.h"
+#include "common/message_box_layout.h"
 #include "sdl/drawn_dialog.h"
 #include "sdl/sdl_video.h"
+#include "sdl/ttf_face.h"
 
 namespace sgwin {
 namespace backend {
@@ -15,118 +14,19 @@ namespace backend {
 namespace {
 
 constexpr UINT kIconMask = 0xF0;
-constexpr int kPointSize = 8;
-// Dialog units.
-constexpr int kMargin = 7, kGap = 4, kButtonWidth = 50, kButtonHeight = 14, kAboveButtons = 9;
-constexpr int kClosed = 0;  // no button has this id
-
-// The template of one box; its controls point into its own strings.
-struct BoxTemplate {
-  std::string caption, text;
-  std::vector<sgres::DialogControl> controls;
-  sgres::DialogTemplate dialog{};
-};
-
-int SystemIcon(UINT type) {
-  switch (type & kIconMask) {
-    case MB_ICONHAND:
-      return 32513;
-    case MB_ICONQUESTION:
-      return 32514;
-    case MB_ICONEXCLAMATION:
-      return 32515;
-    case MB_ICONINFORMATION:
-      return 32516;
-    default:
-      return 0;
-  }
-}
-
-short Units(int pixels, int perUnits, int units) {
-  return static_cast<short>((pixels * units + perUnits - 1) / perUnits);
-}
-
-int LongestLine(const DialogPainter& painter, const std::string& text, int& lines) {
-  int widest = 0;
-  lines = 0;
-  size_t start = 0;
-  for (;;) {
-    size_t end = text.find('\n', start);
-    widest = std::max(widest, painter.TextWidth(text.substr(start, end - start)));
-    ++lines;
-    if (end == std::string::npos) return widest;
-    start = end + 1;
-  }
-}
-
-// Buttons as wide as the standard or their longest text, in a centred row.
-short ButtonWidth(const std::vector<BoxButton>& buttons, const DialogPainter& painter) {
-  short width = kButtonWidth;
-  for (const BoxButton& button : buttons) {
-    width = std::max(width, Units(painter.TextWidth(button.text) + 16, painter.Units().x, 4));
-  }
-  return width;
-}
-
-int RowWidth(const std::vector<BoxButton>& buttons, short width) {
-  return static_cast<int>(buttons.size()) * (width + kGap) - kGap;
-}
-
-void AddButtons(BoxTemplate& box, const std::vector<BoxButton>& buttons, short width, short top) {
-  int row = RowWidth(buttons, width);
-  short x = static_cast<short>((box.dialog.cx - row) / 2);
-  for (const BoxButton& button : buttons) {
-    uint32_t style = WS_TABSTOP | (button.onEnter ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-    box.controls.push_back({button.id, "button", button.text.c_str(), style, x, top, width, kButtonHeight, 0});
-    x = static_cast<short>(x + width + kGap);
-  }
-}
-
-void LayOut(BoxTemplate& box, UINT type, const std::vector<BoxButton>& buttons, const DialogPainter& painter) {
-  BaseUnits units = painter.Units();
-  int lines = 0;
-  short textWidth = Units(LongestLine(painter, box.text, lines), units.x, 4);
-  short textHeight = Units(lines * painter.LineHeight(), units.y, 8);
-  int icon = SystemIcon(type);
-  short iconWidth = icon ? Units(painter.IconSize(), units.x, 4) : 0;
-  short iconHeight = icon ? Units(painter.IconSize(), units.y, 8) : 0;
-  short textX = static_cast<short>(kMargin + (icon ? iconWidth + kMargin : 0));
-  short textY = static_cast<short>(kMargin + std::max(0, (iconHeight - textHeight) / 2));
-  if (icon) box.controls.push_back({-1, "static", nullptr, SS_ICON, kMargin, kMargin, iconWidth, iconHeight, icon});
-  box.controls.push_back({-1, "static", box.text.c_str(), SS_LEFT, textX, textY, textWidth, textHeight, 0});
-  short buttonWidth = ButtonWidth(buttons, painter);
-  box.dialog.cx =
-      static_cast<short>(std::max(textX + textWidth + kMargin, RowWidth(buttons, buttonWidth) + 2 * kMargin));
-  short buttonsTop = static_cast<short>(std::max(kMargin + iconHeight, textY + textHeight) + kAboveButtons);
-  AddButtons(box, buttons, buttonWidth, buttonsTop);
-  box.dialog.cy = static_cast<short>(buttonsTop + kButtonHeight + kMargin);
-}
-
-INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_COMMAND) return EndDialog(box, LOWORD(wParam));
-  if (message == WM_CLOSE) return EndDialog(box, kClosed);
-  return FALSE;
-}
+constexpr int kBoxPointSize = 8;
 
 // -1 when the box could not be drawn.
 int ShowDrawnBox(const std::string& caption, const std::string& text, UINT type,
                  const std::vector<BoxButton>& buttons) {
-  std::unique_ptr<DialogPainter> painter = DialogPainter::Open(kPointSize);
-  int cancelId = 0;
-  for (const BoxButton& button : buttons) cancelId = button.onEscape ? button.id : cancelId;
-  std::unique_ptr<DialogChooser> chooser = NewDrawnDialogChooser(cancelId, nullptr);
-  if (!painter || !chooser) return -1;
+  std::unique_ptr<DialogChooser> chooser = NewDrawnDialogChooser(EscapeButton(buttons), nullptr);
+  std::unique_ptr<DialogPainter> painter = chooser ? OpenSdlPainter(kBoxPointSize) : nullptr;
+  if (!painter) return -1;
   BoxTemplate box;
   box.caption = caption;
   box.text = text;
-  box.controls.reserve(buttons.size() + 2);
-  LayOut(box, type, buttons, *painter);
-  box.dialog.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_CENTER | DS_SETFONT;
-  box.dialog.caption = box.caption.c_str();
-  box.dialog.pointSize = kPointSize;
-  box.dialog.controls = box.controls.data();
-  box.dialog.controlCount = static_cast<int>(box.controls.size());
-  return static_cast<int>(RunDialog(box.dialog, BoxProc, 0, *chooser));
+  LayOutMessageBox(box, type, buttons, *painter);
+  return static_cast<int>(RunDialog(box.dialog, MessageBoxProc, 0, *chooser));
 }
 
 Uint32 IconFlags(UINT type) {
@@ -172,7 +72,7 @@ bool ShowMessageBox(const std::string& caption, const std::string& text, UINT ty
   if (video::Headless()) return false;
   int drawn = ShowDrawnBox(caption, text, type, buttons);
   if (drawn < 0) return ShowSdlMessageBox(caption, text, type, buttons, pressed);
-  pressed = drawn == kClosed ? -1 : drawn;
+  pressed = drawn == kBoxClosed ? -1 : drawn;
   return true;
 }
 

@@ -1,7 +1,7 @@
 // The classic Windows look, pixel by pixel: the 3-D edges of the system
 // colours, the 13-pixel check box and 12-pixel radio glyphs, etched group
 // frames and dotted focus rectangles, all scaled with the display's DPI.
-#include "sdl/dialog_painter.h"
+#include "common/dialog_painter.h"
 
 #include <cmath>
 #include <vector>
@@ -13,40 +13,30 @@ namespace sgwin {
 namespace {
 
 // Windows' classic system colours.
-constexpr SDL_Color kFace = {212, 208, 200, 255};
-constexpr SDL_Color kHighlight = {255, 255, 255, 255};
-constexpr SDL_Color kShadow = {128, 128, 128, 255};
-constexpr SDL_Color kDarkShadow = {64, 64, 64, 255};
-constexpr SDL_Color kFrame = {0, 0, 0, 255};
-constexpr SDL_Color kText = {0, 0, 0, 255};
-constexpr SDL_Color kGreyText = {128, 128, 128, 255};
-constexpr SDL_Color kWindow = {255, 255, 255, 255};
-constexpr SDL_Color kErrorRed = {224, 0, 0, 255};
-constexpr SDL_Color kWarningYellow = {255, 224, 0, 255};
-constexpr SDL_Color kInfoBlue = {0, 64, 208, 255};
+constexpr Colour kFace = {212, 208, 200, 255};
+constexpr Colour kHighlight = {255, 255, 255, 255};
+constexpr Colour kShadow = {128, 128, 128, 255};
+constexpr Colour kDarkShadow = {64, 64, 64, 255};
+constexpr Colour kFrame = {0, 0, 0, 255};
+constexpr Colour kText = {0, 0, 0, 255};
+constexpr Colour kGreyText = {128, 128, 128, 255};
+constexpr Colour kWindow = {255, 255, 255, 255};
+constexpr Colour kErrorRed = {224, 0, 0, 255};
+constexpr Colour kWarningYellow = {255, 224, 0, 255};
+constexpr Colour kInfoBlue = {0, 64, 208, 255};
 
 constexpr uint32_t kButtonTypeMask = 0x0F;
-constexpr int kStandardDpi = 96;
 constexpr int kIconHand = 32513, kIconQuestion = 32514, kIconExclamation = 32515;
 
-// Free fonts with Verdana's proportions, where Debian and others put them.
-const char* const kFontFiles[] = {
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
-    "/usr/share/fonts/TTF/DejaVuSans.ttf",
-    "/usr/share/fonts/dejavu/DejaVuSans.ttf",
-};
-
-Uint32 Pixel(const SDL_Surface* canvas, SDL_Color colour) {
-  return SDL_MapRGBA(canvas->format, colour.r, colour.g, colour.b, colour.a);
+void Fill(PixelCanvas& canvas, int x, int y, int width, int height, Colour colour) {
+  canvas.Fill(x, y, width, height, colour);
 }
 
-void Fill(SDL_Surface* canvas, int x, int y, int width, int height, SDL_Color colour) {
-  if (width <= 0 || height <= 0) return;
-  SDL_Rect rect = {x, y, width, height};
-  SDL_FillRect(canvas, &rect, Pixel(canvas, colour));
+uint32_t Packed(Colour c) {
+  return static_cast<uint32_t>(c.a) << 24 | static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b;
 }
 
-void Frame(SDL_Surface* canvas, const PixelRect& r, SDL_Color colour) {
+void Frame(PixelCanvas& canvas, const PixelRect& r, Colour colour) {
   Fill(canvas, r.x, r.y, r.width, 1, colour);
   Fill(canvas, r.x, r.y + r.height - 1, r.width, 1, colour);
   Fill(canvas, r.x, r.y, 1, r.height, colour);
@@ -54,7 +44,7 @@ void Frame(SDL_Surface* canvas, const PixelRect& r, SDL_Color colour) {
 }
 
 // A 3-D edge: one colour along the top and left, another along the bottom and right.
-void Edge(SDL_Surface* canvas, const PixelRect& r, SDL_Color topLeft, SDL_Color bottomRight) {
+void Edge(PixelCanvas& canvas, const PixelRect& r, Colour topLeft, Colour bottomRight) {
   Fill(canvas, r.x, r.y, r.width - 1, 1, topLeft);
   Fill(canvas, r.x, r.y, 1, r.height - 1, topLeft);
   Fill(canvas, r.x, r.y + r.height - 1, r.width, 1, bottomRight);
@@ -64,7 +54,7 @@ void Edge(SDL_Surface* canvas, const PixelRect& r, SDL_Color topLeft, SDL_Color 
 PixelRect Inset(const PixelRect& r, int by) { return {r.x + by, r.y + by, r.width - 2 * by, r.height - 2 * by}; }
 
 // Every other pixel, as DrawFocusRect draws.
-void DottedFrame(SDL_Surface* canvas, const PixelRect& r) {
+void DottedFrame(PixelCanvas& canvas, const PixelRect& r) {
   for (int x = r.x; x < r.x + r.width; ++x) {
     if ((x - r.x) % 2 == 0) Fill(canvas, x, r.y, 1, 1, kText);
     if ((x - r.x + r.height - 1) % 2 == 0) Fill(canvas, x, r.y + r.height - 1, 1, 1, kText);
@@ -76,7 +66,7 @@ void DottedFrame(SDL_Surface* canvas, const PixelRect& r) {
 }
 
 // A disc of pixels whose centres lie within radius of the centre.
-void Disc(SDL_Surface* canvas, int x, int y, int size, double radius, SDL_Color colour) {
+void Disc(PixelCanvas& canvas, int x, int y, int size, double radius, Colour colour) {
   double centre = size / 2.0;
   for (int row = 0; row < size; ++row) {
     for (int column = 0; column < size; ++column) {
@@ -86,7 +76,7 @@ void Disc(SDL_Surface* canvas, int x, int y, int size, double radius, SDL_Color 
   }
 }
 
-void CopyBitmap(SDL_Surface* canvas, const sgres::EmbeddedBitmap& bitmap, int x, int y) {
+void CopyBitmap(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap, int x, int y) {
   int stride = (bitmap.width * 3 + 3) & ~3;
   for (int row = 0; row < bitmap.height; ++row) {
     const unsigned char* source = bitmap.bits + static_cast<size_t>(bitmap.height - 1 - row) * stride;
@@ -111,74 +101,72 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string TextOf(const ControlState& control) { return control.source->text ? control.source->text : ""; }
 
-// A DPI SDL reports for the first display, if it looks like one.
-int DisplayDpi() {
-  float vertical = 0;
-  if (SDL_GetDisplayDPI(0, nullptr, nullptr, &vertical) != 0) return kStandardDpi;
-  if (vertical < 48 || vertical > 480) return kStandardDpi;
-  return static_cast<int>(std::lround(vertical));
-}
-
 }  // namespace
 
-std::unique_ptr<DialogPainter> DialogPainter::Open(int pointSize) {
-  if (!TTF_WasInit() && TTF_Init() != 0) return nullptr;
-  int dpi = DisplayDpi();
-  for (const char* file : kFontFiles) {
-    TTF_Font* font = TTF_OpenFont(file, FontPixelHeight(pointSize, dpi));
-    if (font) return std::unique_ptr<DialogPainter>(new DialogPainter(font, dpi));
+void PixelCanvas::SetClip(const PixelRect* clip) {
+  clipped_ = clip != nullptr;
+  if (clip) clip_ = *clip;
+}
+
+bool PixelCanvas::Visible(int x, int y) const {
+  return x >= 0 && y >= 0 && x < width_ && y < height_ && (!clipped_ || clip_.Contains(x, y));
+}
+
+void PixelCanvas::Fill(int x, int y, int width, int height, Colour colour) {
+  uint32_t pixel = Packed(colour);
+  for (int row = y; row < y + height; ++row) {
+    for (int column = x; column < x + width; ++column) {
+      if (Visible(column, row)) pixels_[static_cast<size_t>(row) * width_ + column] = pixel;
+    }
   }
-  SDL_Log("platform: no dialog font (DejaVu Sans) could be opened");
-  return nullptr;
 }
 
-DialogPainter::DialogPainter(TTF_Font* font, int dpi) : font_(font), dpi_(dpi) {
-  int alphabetWidth = 0;
-  TTF_SizeUTF8(font_, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &alphabetWidth, nullptr);
-  units_ = BaseUnitsOfFont(alphabetWidth, TTF_FontHeight(font_));
+void PixelCanvas::Blend(int x, int y, Colour colour, uint8_t coverage) {
+  if (coverage == 0 || !Visible(x, y)) return;
+  uint32_t& pixel = pixels_[static_cast<size_t>(y) * width_ + x];
+  auto mix = [&](int shift, uint8_t to) {
+    int from = (pixel >> shift) & 0xFF;
+    return static_cast<uint32_t>((from * (255 - coverage) + to * coverage + 127) / 255) << shift;
+  };
+  pixel = 0xFF000000u | mix(16, colour.r) | mix(8, colour.g) | mix(0, colour.b);
 }
 
-DialogPainter::~DialogPainter() { TTF_CloseFont(font_); }
-
-int DialogPainter::TextWidth(const std::string& text) const {
-  int width = 0;
-  if (!text.empty()) TTF_SizeUTF8(font_, text.c_str(), &width, nullptr);
-  return width;
+DialogPainter::DialogPainter(std::unique_ptr<TextFace> face, int dpi) : face_(std::move(face)), dpi_(dpi) {
+  units_ = BaseUnitsOfFont(face_->Width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), face_->LineHeight());
 }
 
-int DialogPainter::LineHeight() const { return TTF_FontHeight(font_); }
+int DialogPainter::TextWidth(const std::string& text) const { return text.empty() ? 0 : face_->Width(text); }
+
+int DialogPainter::LineHeight() const { return face_->LineHeight(); }
 
 int DialogPainter::Scaled(int pixels) const { return MulDiv(pixels, dpi_, kStandardDpi); }
 
-SDL_Rect DialogPainter::DrawText(SDL_Surface* canvas, const std::string& text, int x, int y, SDL_Color colour) const {
-  SDL_Rect place = {x, y, 0, LineHeight()};
-  if (text.empty()) return place;
-  SDL_Surface* glyphs = TTF_RenderUTF8_Blended(font_, text.c_str(), colour);
-  if (!glyphs) return place;
-  place.w = glyphs->w;
-  place.h = glyphs->h;
-  SDL_Rect target = place;
-  SDL_BlitSurface(glyphs, nullptr, canvas, &target);
-  SDL_FreeSurface(glyphs);
+PixelRect DialogPainter::DrawText(PixelCanvas& canvas, const std::string& text, int x, int y, Colour colour) const {
+  PixelRect place = {x, y, 0, LineHeight()};
+  if (text.empty() || !face_->Render(text, coverage_, place.width, place.height)) return place;
+  for (int row = 0; row < place.height; ++row) {
+    for (int column = 0; column < place.width; ++column) {
+      canvas.Blend(x + column, y + row, colour, coverage_[static_cast<size_t>(row) * place.width + column]);
+    }
+  }
   return place;
 }
 
-void DialogPainter::Paint(SDL_Surface* canvas, const Dialog& dialog, const DialogLayout& layout,
+void DialogPainter::Paint(PixelCanvas& canvas, const Dialog& dialog, const DialogLayout& layout,
                           const DialogInput& input) const {
-  SDL_SetClipRect(canvas, nullptr);
-  Fill(canvas, 0, 0, canvas->w, canvas->h, kFace);
+  canvas.SetClip(nullptr);
+  Fill(canvas, 0, 0, canvas.Width(), canvas.Height(), kFace);
   for (size_t i = 0; i < dialog.controls.size() && i < layout.controls.size(); ++i) {
     const PixelRect& rect = layout.controls[i];
-    SDL_Rect clip = {rect.x, rect.y, rect.width, rect.height};
-    SDL_SetClipRect(canvas, &clip);
+    canvas.SetClip(&rect);
     int index = static_cast<int>(i);
     PaintControl(canvas, dialog.controls[i], rect, input.Focus() == index, input.Pushed() == index,
                  input.LooksDefault(index));
   }
-  SDL_SetClipRect(canvas, nullptr);
+  canvas.SetClip(nullptr);
 }
 
-void DialogPainter::PaintControl(SDL_Surface* canvas, const ControlState& control, const PixelRect& rect, bool focused,
+void DialogPainter::PaintControl(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect, bool focused,
                                  bool pushed, bool looksDefault) const {
   switch (control.kind) {
     case ControlKind::PushButton:
@@ -201,7 +189,7 @@ void DialogPainter::PaintControl(SDL_Surface* canvas, const ControlState& contro
 
 // Flat buttons have a plain frame, raised ones 3-D edges; the default
 // button has one more frame around either.
-void DialogPainter::PaintButton(SDL_Surface* canvas, const ControlState& control, const PixelRect& rect, bool focused,
+void DialogPainter::PaintButton(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect, bool focused,
                                 bool pushed, bool looksDefault) const {
   PixelRect face = rect;
   if (looksDefault) {
@@ -224,12 +212,12 @@ void DialogPainter::PaintButton(SDL_Surface* canvas, const ControlState& control
   if (focused) DottedFrame(canvas, Inset(face, Scaled(3)));
 }
 
-void DialogPainter::PaintOption(SDL_Surface* canvas, const ControlState& control, const PixelRect& rect,
+void DialogPainter::PaintOption(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect,
                                 bool focused) const {
   bool checked = control.check == BST_CHECKED;
   int glyph = Scaled(control.kind == ControlKind::RadioButton ? 12 : 13);
   int x = rect.x, y = rect.y + (rect.height - glyph) / 2;
-  SDL_Color mark = control.disabled ? kGreyText : kText;
+  Colour mark = control.disabled ? kGreyText : kText;
   if (control.kind == ControlKind::RadioButton) {
     Disc(canvas, x, y, glyph, glyph / 2.0, kShadow);
     Disc(canvas, x + 1, y + 1, glyph - 1, (glyph - 1) / 2.0, kHighlight);
@@ -254,13 +242,13 @@ void DialogPainter::PaintOption(SDL_Surface* canvas, const ControlState& control
   if (text.empty()) return;
   int textX = rect.x + Scaled(13) + Scaled(4);
   int textY = rect.y + (rect.height - LineHeight()) / 2;
-  SDL_Rect drawn = DrawText(canvas, text, textX, textY, control.disabled ? kGreyText : kText);
-  if (focused) DottedFrame(canvas, {drawn.x - 1, drawn.y, drawn.w + 2, drawn.h});
+  PixelRect drawn = DrawText(canvas, text, textX, textY, control.disabled ? kGreyText : kText);
+  if (focused) DottedFrame(canvas, {drawn.x - 1, drawn.y, drawn.width + 2, drawn.height});
 }
 
 // The etched frame runs through the middle of the caption's line; the
 // caption covers it.
-void DialogPainter::PaintGroupBox(SDL_Surface* canvas, const ControlState& control, const PixelRect& rect) const {
+void DialogPainter::PaintGroupBox(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
   int lineY = rect.y + LineHeight() / 2;
   PixelRect frame = {rect.x, lineY, rect.width - 1, rect.y + rect.height - lineY - 1};
   Frame(canvas, {frame.x + 1, frame.y + 1, frame.width, frame.height}, kHighlight);
@@ -272,7 +260,7 @@ void DialogPainter::PaintGroupBox(SDL_Surface* canvas, const ControlState& contr
   DrawText(canvas, text, textX, rect.y, kText);
 }
 
-void DialogPainter::PaintStatic(SDL_Surface* canvas, const ControlState& control, const PixelRect& rect) const {
+void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
   int border = (control.source->style & WS_BORDER) ? 1 : 0;
   if (border) Frame(canvas, rect, kFrame);
   uint32_t type = control.source->style & SS_TYPEMASK;
@@ -294,10 +282,10 @@ void DialogPainter::PaintStatic(SDL_Surface* canvas, const ControlState& control
 
 // The system icons of message boxes, 32 pixels at 96 DPI: a red disc with a
 // cross, a yellow triangle with "!", a blue disc with "?" or "i".
-void DialogPainter::PaintIcon(SDL_Surface* canvas, int icon, int x, int y) const {
+void DialogPainter::PaintIcon(PixelCanvas& canvas, int icon, int x, int y) const {
   int size = Scaled(32);
   std::string symbol = icon == kIconExclamation ? "!" : icon == kIconQuestion ? "?" : "i";
-  SDL_Color symbolColour = kHighlight;
+  Colour symbolColour = kHighlight;
   if (icon == kIconHand) {
     Disc(canvas, x, y, size, size / 2.0, kErrorRed);
     int bar = Scaled(3);
