@@ -8,6 +8,7 @@
 #   windows      the 32-bit Windows cross build and its Wine run
 #   reliability  fuzzing, ThreadSanitizer and Valgrind
 #   package      the Debian package
+#   web          the page (emscripten) and its tests in headless Chromium
 set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config
@@ -22,8 +23,9 @@ windows=("${play[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i38
   xvfb xauth xdotool x11-apps imagemagick lame mpg123 sox)
 reliability=("${test[@]}" clang llvm valgrind)
 package=("${play[@]}" dpkg-dev file)
+web=("${play[@]}" emscripten chromium python3-websocket)
 
-[ $# -gt 0 ] || { echo "usage: scripts/install-deps.sh play|test|windows|reliability|package ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: scripts/install-deps.sh play|test|windows|reliability|package|web ..." >&2; exit 2; }
 wanted=()
 for purpose in "$@"; do
   case "$purpose" in
@@ -32,6 +34,7 @@ for purpose in "$@"; do
     windows) wanted+=("${windows[@]}") ;;
     reliability) wanted+=("${reliability[@]}") ;;
     package) wanted+=("${package[@]}") ;;
+    web) wanted+=("${web[@]}") ;;
     *) echo "install-deps: unknown purpose \"$purpose\"" >&2; exit 2 ;;
   esac
 done

@@ -1,6 +1,5 @@
-// DecodeMp3 on Windows: our own frame scan and LAME tag reading, the
-// system's MPEG Layer-3 codec for the samples, then the gapless trim and the
-// mono mix.
+// DecodeMp3 on Windows: the system's MPEG Layer-3 codec for the samples of
+// the frames our own scan found.
 #include <windows.h>
 // After windows.h, which they build on.
 #include <mmreg.h>
@@ -12,6 +11,7 @@
 #include <new>
 #include <type_traits>
 
+#include "audio/framed_mp3.h"
 #include "audio/win32/acm_mp3.h"
 
 namespace sgaudio {
@@ -61,18 +61,6 @@ StreamPtr OpenCodec(const Mp3FrameHeader& format) {
     return nullptr;
   }
   return StreamPtr(stream);
-}
-
-// The frames back to back, junk between them left out.
-std::vector<uint8_t> JoinFrames(const uint8_t* bytes, const Mp3Layout& layout) {
-  size_t total = 0;
-  for (const Mp3FrameSpan& frame : layout.frames) total += frame.bytes;
-  std::vector<uint8_t> joined;
-  joined.reserve(total);
-  for (const Mp3FrameSpan& frame : layout.frames) {
-    joined.insert(joined.end(), bytes + frame.offset, bytes + frame.offset + frame.bytes);
-  }
-  return joined;
 }
 
 // Runs the codec over `input`, appending its output to `out`.
@@ -146,24 +134,6 @@ void ToSamples(const std::vector<uint8_t>& bytes, std::vector<int16_t>& out) {
   }
 }
 
-// Keeps the trimmed stretch, averaging the channels into one when asked.
-void TrimAndMix(const std::vector<int16_t>& decoded, int channels, const Mp3Trim& trim, bool mono, PcmBuffer& out) {
-  const size_t c = static_cast<size_t>(channels);
-  const int16_t* from = decoded.data() + trim.skip * c;
-  const size_t frames = static_cast<size_t>(trim.length);
-  if (!mono || channels == 1) {
-    out.channels = channels;
-    out.samples.assign(from, from + frames * c);
-    return;
-  }
-  out.channels = 1;
-  out.samples.resize(frames);
-  for (size_t i = 0; i < frames; ++i) {
-    int sum = from[2 * i] + from[2 * i + 1];
-    out.samples[i] = static_cast<int16_t>(sum >= 0 ? (sum + 1) / 2 : (sum - 1) / 2);  // rounded half away from zero
-  }
-}
-
 }  // namespace
 
 Mp3Status DecodeMp3FramesWithAcm(const uint8_t* bytes, const Mp3Layout& layout, std::vector<int16_t>& out) {
@@ -183,35 +153,13 @@ Mp3Status DecodeMp3FramesWithAcm(const uint8_t* bytes, const Mp3Layout& layout, 
   if (!conversion.Prepared()) return Mp3Status::DecoderFailed;
   std::vector<uint8_t> pcm;
   pcm.reserve(static_cast<size_t>(layout.DecodedSamples()) * channels * 2);
-  if (!conversion.Run(JoinFrames(bytes, layout), pcm)) return Mp3Status::DecoderFailed;
+  if (!conversion.Run(JoinMp3Frames(bytes, layout), pcm)) return Mp3Status::DecoderFailed;
   ToSamples(pcm, out);
   return Mp3Status::Ok;
 }
 
 Mp3Status DecodeMp3(const uint8_t* bytes, size_t size, bool mono, PcmBuffer& out) {
-  out = PcmBuffer{};
-  try {
-    Mp3Layout layout;
-    if (bytes == nullptr || size == 0) return Mp3Status::Empty;
-    if (!ScanMp3(bytes, size, layout)) {
-      return Id3v2Bytes(bytes, size) == size ? Mp3Status::NoAudioFrames : Mp3Status::NotMpegAudio;
-    }
-    if (layout.DecodedSamples() * static_cast<uint64_t>(layout.format.channels) > kMaxDecodedSamples) {
-      return Mp3Status::TooLong;
-    }
-    std::vector<int16_t> decoded;
-    Mp3Status status = DecodeMp3FramesWithAcm(bytes, layout, decoded);
-    if (status != Mp3Status::Ok) return status;
-    const uint64_t frames = decoded.size() / static_cast<size_t>(layout.format.channels);
-    Mp3Trim trim = GaplessTrim(layout, frames, kAcmCodecDelay);
-    if (trim.length == 0) return Mp3Status::NoAudioFrames;
-    out.rate = layout.format.rate;
-    TrimAndMix(decoded, layout.format.channels, trim, mono, out);
-    return Mp3Status::Ok;
-  } catch (const std::bad_alloc&) {
-    out = PcmBuffer{};
-    return Mp3Status::TooLong;
-  }
+  return DecodeFramedMp3(bytes, size, mono, out, DecodeMp3FramesWithAcm, kAcmCodecDelay);
 }
 
 }  // namespace sgaudio

@@ -44,13 +44,6 @@ std::vector<int> ScriptFor(host::DialogAnswer answer) {
 
 }  // namespace
 
-HostState& Host() {
-  static HostState state;
-  return state;
-}
-
-bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
-
 namespace backend {
 
 bool Refuses(Call call) { return StepFails(call); }

@@ -1,7 +1,19 @@
-// The host hooks that only set or report state; the read-back of the back
-// buffer lives with the GL surfaces (headless_gl.cpp).
+// The host hooks that only set or report state, and the state itself; the
+// read-back of the back buffer lives with each back end's GL surfaces
+// (headless_gl.cpp, and the web back end's for its deterministic runs).
 #include "common/backend.h"
 #include "headless/headless_state.h"
+
+namespace sgwin {
+
+HostState& Host() {
+  static HostState state;
+  return state;
+}
+
+bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
+
+}  // namespace sgwin
 
 namespace host {
 

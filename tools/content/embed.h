@@ -26,10 +26,11 @@ bool ParseBitmapList(const std::string& text, std::vector<BitmapEntry>& entries,
 // boundary; offsets receives where each entry's rows begin.
 std::vector<uint8_t> BuildBitmapBlob(const std::vector<RgbImage>& images, std::vector<size_t>& offsets);
 
-// The C++ source of the embedded table: the blob, included from blobPath, and
+// The C++ source of the embedded table: the blob, included from blobPath (on
+// the web: a buffer of blobSize bytes the page fills), and
 // sgres::EmbeddedResources() with the setup dialog's template.
 std::string EmbeddedTableSource(const std::vector<BitmapEntry>& entries, const std::vector<size_t>& offsets,
-                                const std::string& blobPath);
+                                const std::string& blobPath, size_t blobSize);
 
 // Loads one bitmap file and checks that it is usable at the given size; on
 // failure error reads "path: reason".
