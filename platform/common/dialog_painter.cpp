@@ -25,7 +25,6 @@ constexpr Colour kErrorRed = {224, 0, 0, 255};
 constexpr Colour kWarningYellow = {255, 224, 0, 255};
 constexpr Colour kInfoBlue = {0, 64, 208, 255};
 
-constexpr uint32_t kButtonTypeMask = 0x0F;
 constexpr int kIconHand = 32513, kIconQuestion = 32514, kIconExclamation = 32515;
 
 void Fill(PixelCanvas& canvas, int x, int y, int width, int height, Colour colour) {

@@ -1,0 +1,115 @@
+// The page's side of the back end, in JavaScript. Event handlers only queue
+// what happened: the program takes it at its next yield, never while it is
+// suspended in one.
+#include "web/web_page.h"
+
+#include <emscripten.h>
+
+namespace sgweb {
+
+namespace {
+
+// Keys the browser would act on itself (F5 reloads, Space scrolls, Tab
+// leaves the page) are kept for the program.
+EM_JS(void, sgweb_start_page, (), {
+  if (Module.sgPage) return;
+  const page = {events: [], canvas: document.getElementById('canvas')};
+  Module.sgPage = page;
+  const kept = new Set([8, 9, 13, 27, 32, 33, 34, 35, 36, 37, 38, 39, 40]);
+  const keep = (e) => { if (kept.has(e.keyCode) || (e.keyCode >= 112 && e.keyCode <= 123)) e.preventDefault(); };
+  window.addEventListener('keydown', (e) => { keep(e); page.events.push([1, e.keyCode, e.shiftKey ? 1 : 0]); });
+  window.addEventListener('keyup', (e) => { keep(e); page.events.push([2, e.keyCode, e.shiftKey ? 1 : 0]); });
+  window.addEventListener('pagehide', () => page.events.push([3, 0, 0]));
+  const dialog = document.getElementById('dialog');
+  if (dialog) {
+    const at = (e) => {
+      const r = dialog.getBoundingClientRect();
+      return [Math.floor((e.clientX - r.left) * dialog.width / r.width),
+              Math.floor((e.clientY - r.top) * dialog.height / r.height)];
+    };
+    dialog.addEventListener('mousedown', (e) => { if (e.button === 0) page.events.push([4, ...at(e)]); });
+    window.addEventListener('mouseup', (e) => { if (e.button === 0) page.events.push([5, ...at(e)]); });
+    window.addEventListener('mousemove', (e) => page.events.push([6, ...at(e)]));
+  }
+});
+
+EM_JS(int, sgweb_take_event, (int* a, int* b), {
+  const e = Module.sgPage ? Module.sgPage.events.shift() : undefined;
+  if (!e) return 0;
+  HEAP32[a >> 2] = e[1];
+  HEAP32[b >> 2] = e[2];
+  return e[0];
+});
+
+EM_JS(void, sgweb_set_canvas_size, (int width, int height), {
+  const canvas = document.getElementById('canvas');
+  canvas.width = width;
+  canvas.height = height;
+});
+
+EM_JS(void, sgweb_show_canvas, (int show), {
+  document.getElementById('canvas').style.visibility = show ? 'visible' : 'hidden';
+});
+
+EM_JS(void, sgweb_show_cursor, (int visible), {
+  document.getElementById('canvas').style.cursor = visible ? 'auto' : 'none';
+});
+
+EM_JS(void, sgweb_request_fullscreen, (int fullscreen), {
+  const canvas = document.getElementById('canvas');
+  try {
+    if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
+      canvas.requestFullscreen().catch(() => {});
+    } else if (!fullscreen && document.fullscreenElement) {
+      document.exitFullscreen().catch(() => {});
+    }
+  } catch (e) {
+  }
+});
+
+EM_ASYNC_JS(void, sgweb_next_frame, (), { await new Promise((wake) => requestAnimationFrame(() => wake())); });
+
+EM_JS(int, sgweb_query_value, (const char* name, char* value, int capacity), {
+  const found = new URLSearchParams(location.search).get(UTF8ToString(name));
+  if (found === null) return 0;
+  stringToUTF8(found, value, capacity);
+  return 1;
+});
+
+EM_JS(void, sgweb_report_exit, (int code), {
+  if (Module.onProgramExit) Module.onProgramExit(code);
+});
+
+}  // namespace
+
+void StartPage() { sgweb_start_page(); }
+
+PageEvent TakeEvent() {
+  PageEvent event;
+  int kind = sgweb_take_event(&event.a, &event.b);
+  event.kind = static_cast<PageEvent::Kind>(kind);
+  return event;
+}
+
+void SetCanvasSize(int width, int height) { sgweb_set_canvas_size(width, height); }
+void ShowCanvas(bool show) { sgweb_show_canvas(show ? 1 : 0); }
+void ShowCursor(bool visible) { sgweb_show_cursor(visible ? 1 : 0); }
+void RequestFullscreen(bool fullscreen) { sgweb_request_fullscreen(fullscreen ? 1 : 0); }
+
+void YieldToBrowser(bool untilNextFrame) {
+  if (untilNextFrame) {
+    sgweb_next_frame();
+  } else {
+    emscripten_sleep(0);
+  }
+}
+
+double NowMilliseconds() { return emscripten_get_now(); }
+
+bool QueryValue(const char* name, char* value, int capacity) {
+  return sgweb_query_value(name, value, capacity) != 0;
+}
+
+void ReportExit(int code) { sgweb_report_exit(code); }
+
+}  // namespace sgweb

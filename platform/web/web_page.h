@@ -1,0 +1,43 @@
+// The page the program runs in: its canvas (the window), the keys and the
+// page's closing, the Fullscreen API, the cursor, and the yield to the
+// browser that every swap makes. JavaScript lives in web_page.cpp; main
+// thread only.
+#pragma once
+
+#include <cstdint>
+
+namespace sgweb {
+
+struct PageEvent {
+  enum class Kind { None, KeyDown, KeyUp, Close, MouseDown, MouseUp, MouseMove };
+  Kind kind = Kind::None;
+  int a = 0;  // keys: the virtual-key code; mouse: x in dialog pixels
+  int b = 0;  // keys: 1 with Shift held; mouse: y
+};
+
+// Listens to the page once; safe to call again.
+void StartPage();
+// The oldest event not yet taken; Kind::None when there is none.
+PageEvent TakeEvent();
+
+void SetCanvasSize(int width, int height);
+void ShowCanvas(bool show);
+void ShowCursor(bool visible);
+// Full screen for the canvas: granted while the user's last click or key
+// still counts as a gesture (the dialog's GO!), refused quietly otherwise.
+void RequestFullscreen(bool fullscreen);
+
+// Gives the browser its turn: until the next animation frame, or only
+// until queued work has run (as fast as possible, for deterministic runs).
+void YieldToBrowser(bool untilNextFrame);
+
+// Milliseconds since the page started, sub-millisecond (performance.now()).
+double NowMilliseconds();
+
+// The query string's value for a name ("" when absent): ?frames=... etc.
+bool QueryValue(const char* name, char* value, int capacity);
+
+// Tells the page the program ended with this code (it shows so).
+void ReportExit(int code);
+
+}  // namespace sgweb

@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""The page in headless Chromium against the native program.
+
+  frames   deterministic frames (virtual clock, offline audio) at 320 x 180,
+           one per scene and per picture of scene 4, against the native
+           capture tool's at the same times: the background (the commonest
+           colour) exactly, and the mean absolute difference under a bound
+  keys     F2 brings scene 2, Esc ends the program with 0
+  end      the show ends by itself at 74 s of its clock, with 0
+
+Any error on the page fails. Usage:
+  web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
+"""
+import argparse
+import collections
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import chromium_page  # noqa: E402
+
+WIDTH, HEIGHT, FPS = 320, 180, 10
+# One time per scene, and one per picture sliding in over scene 4 (29-63.5 s).
+SHOT_TIMES = [5.0, 15.0, 25.0, 31.0, 36.0, 41.0, 46.0, 51.0, 56.0, 61.0, 68.0]
+# Mean absolute difference (0-255 per channel) allowed between the page's
+# frame and the desktop's: texture filtering and wide lines are rasterised
+# by another renderer (SwiftShader against llvmpipe), so edges and mipmap
+# blends differ by a few levels; a wrong texture, colour or blend gives tens.
+MEAN_BOUND = 4.0
+
+
+def run_page(dist, query, until, seconds):
+    page = chromium_page.Page(WIDTH, HEIGHT)
+    try:
+        with chromium_page.served(dist) as url:
+            page.open(url + "index.html?" + query, chromium_page.FRAME_COLLECTOR)
+            done = page.wait_for(until, seconds)
+            frames = chromium_page.frames_of(page)
+            exit_code = page.evaluate("typeof Module === 'undefined' || Module.exitCode === undefined ? null : Module.exitCode")
+        return done, frames, exit_code, page.errors
+    finally:
+        page.close()
+
+
+def flipped(rgb, width, height):
+    row = width * 3
+    return b"".join(rgb[(height - 1 - y) * row:(height - y) * row] for y in range(height))
+
+
+def native_frame(frames_dir, index):
+    path = os.path.join(frames_dir, "frame_%06d.png" % index)
+    return subprocess.run(["ffmpeg", "-loglevel", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                          check=True, stdout=subprocess.PIPE).stdout
+
+
+def commonest(rgb):
+    return collections.Counter(rgb[i:i + 3] for i in range(0, len(rgb), 3)).most_common(1)[0][0]
+
+
+def check_frames(args):
+    frames_dir = os.path.join(args.work, "native")
+    os.makedirs(frames_dir, exist_ok=True)
+    subprocess.run([args.capture, "--fps", str(FPS), "--size", "%dx%d" % (WIDTH, HEIGHT), "--frames", frames_dir,
+                    "--to", str(SHOT_TIMES[-1] + 0.5), "--quiet"], check=True)
+    shots = ",".join("%g" % t for t in SHOT_TIMES)
+    done, frames, _, errors = run_page(args.dist, "lockstep=%d&size=%dx%d&shots=%s&keys=%g:Esc" % (
+        FPS, WIDTH, HEIGHT, shots, SHOT_TIMES[-1] + 0.5), "window.sgFrames.length >= %d || Module.exitCode !== undefined"
+        % len(SHOT_TIMES), 240)
+    failures = ["page error: %s" % e for e in errors]
+    if len(frames) != len(SHOT_TIMES):
+        failures.append("the page handed %d frames, not %d" % (len(frames), len(SHOT_TIMES)))
+    for frame in frames:
+        web = flipped(frame["rgb"], frame["width"], frame["height"])
+        native = native_frame(frames_dir, frame["index"])
+        mean = sum(abs(a - b) for a, b in zip(web, native)) / len(native)
+        background_web, background_native = commonest(web), commonest(native)
+        print("t=%5.1f s (frame %4d): background page %s desktop %s, mean difference %.2f" % (
+            frame["seconds"], frame["index"], tuple(background_web), tuple(background_native), mean))
+        with open(os.path.join(args.work, "page_%06d.rgb" % frame["index"]), "wb") as out:
+            out.write(web)
+        if background_web != background_native:
+            failures.append("t=%g s: background %s, not %s" % (frame["seconds"], tuple(background_web),
+                                                               tuple(background_native)))
+        if mean > MEAN_BOUND:
+            failures.append("t=%g s: mean difference %.2f over %.1f" % (frame["seconds"], mean, MEAN_BOUND))
+    return failures
+
+
+def check_keys(args):
+    # F2 at 1 s jumps to 17.6 s of music: scene 2's red title card by 2 s.
+    done, frames, exit_code, errors = run_page(args.dist, "lockstep=30&size=%dx%d&keys=1:F2,3:Esc&shots=2.0" % (
+        WIDTH, HEIGHT), "Module.exitCode !== undefined", 120)
+    failures = ["page error: %s" % e for e in errors]
+    if not done or exit_code != 0:
+        failures.append("Esc did not end the program with 0 (exit code %s)" % exit_code)
+    if len(frames) != 1:
+        return failures + ["no frame at 2 s"]
+    rgb = frames[0]["rgb"]
+    red = sum(rgb[0::3]) / (len(rgb) / 3)
+    green = sum(rgb[1::3]) / (len(rgb) / 3)
+    print("after F2: mean red %.0f, green %.0f" % (red, green))
+    if not (red > 100 and red > 2 * green):
+        failures.append("F2 did not bring scene 2 (mean red %.0f, green %.0f)" % (red, green))
+    return failures
+
+
+def check_end(args):
+    done, frames, exit_code, errors = run_page(args.dist, "lockstep=30&size=64x36&shots=73.9,74.0,74.1",
+                                               "Module.exitCode !== undefined", 240)
+    failures = ["page error: %s" % e for e in errors]
+    times = [round(f["seconds"], 3) for f in frames]
+    print("last frames at %s s, exit code %s" % (times, exit_code))
+    if not done or exit_code != 0:
+        failures.append("the show did not end by itself with 0 (exit code %s)" % exit_code)
+    if times != [73.9, 74.0]:
+        failures.append("frames at %s s: the show should end on its frame at 74 s" % times)
+    return failures
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=["frames", "keys", "end"])
+    parser.add_argument("--dist", required=True)
+    parser.add_argument("--capture")
+    parser.add_argument("--work", default="web-check")
+    args = parser.parse_args()
+    os.makedirs(args.work, exist_ok=True)
+    failures = {"frames": check_frames, "keys": check_keys, "end": check_end}[args.scenario](args)
+    for failure in failures:
+        print("web-check: " + failure, file=sys.stderr)
+    print("web-check: %s %s" % (args.scenario, "failed" if failures else "as on the desktop"))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
