@@ -20,7 +20,7 @@
 namespace {
 
 EM_JS(void, sgweb_hand_frame, (int index, double seconds, int width, int height, const unsigned char* rgb), {
-  const frame = {index: index, seconds: seconds, width: width, height: height,
+  const frame = {index: index, seconds: seconds, width: width, height: height, at: performance.now(),
                  rgb: HEAPU8.slice(rgb, rgb + width * height * 3)};
   if (Module.onFrame) Module.onFrame(frame);
   if (window.sgFrames) window.sgFrames.push(frame);

@@ -147,7 +147,7 @@ def frames_of(page):
     frames = page.evaluate("""window.sgFrames.splice(0).map((f) => {
       let text = '';
       for (let i = 0; i < f.rgb.length; i += 0x8000) text += String.fromCharCode.apply(null, f.rgb.subarray(i, i + 0x8000));
-      return {index: f.index, seconds: f.seconds, width: f.width, height: f.height, rgb: btoa(text)};
+      return {index: f.index, seconds: f.seconds, width: f.width, height: f.height, at: f.at, rgb: btoa(text)};
     })""") or []
     for frame in frames:
         frame["rgb"] = base64.b64decode(frame["rgb"])
