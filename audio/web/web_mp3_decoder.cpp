@@ -13,7 +13,9 @@ namespace sgaudio {
 namespace {
 
 // Samples per channel by which the browser's output lags the standard
-// decoder's for the same frames, as measured in Chromium against mpg123.
+// decoder's for the same frames: none. Chromium's decode of the soundtrack's
+// frames matches mpg123 --no-gapless sample for sample (same length, best
+// lag 0, mean difference 0.01 of 32768).
 constexpr int kBrowserCodecDelay = 0;
 
 // Interleaved 16-bit samples into a buffer the caller frees; -1 on failure.

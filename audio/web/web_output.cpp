@@ -22,7 +22,7 @@ std::vector<int16_t> g_block(static_cast<size_t>(kBlockFrames) * Mixer::kOutputC
 // to start; false where the page has no Web Audio.
 EM_JS(int, sgweb_audio_open, (int rate, int frames, int audible), {
   const Context = window.AudioContext || window.webkitAudioContext;
-  const audio = {played: 0, running: false};
+  const audio = {played: 0, idle: 0, running: false};
   Module.sgAudio = audio;
   const render = (count) => {
     const at = _sgweb_audio_render(count);
@@ -34,7 +34,7 @@ EM_JS(int, sgweb_audio_open, (int rate, int frames, int audible), {
       audio.node = audio.context.createScriptProcessor(frames, 0, 2);
       audio.node.onaudioprocess = (e) => {
         const left = e.outputBuffer.getChannelData(0), right = e.outputBuffer.getChannelData(1);
-        if (!audio.running) { left.fill(0); right.fill(0); return; }
+        if (!audio.running) { left.fill(0); right.fill(0); audio.idle += left.length; return; }
         const mix = render(left.length);
         for (let i = 0; i < left.length; ++i) { left[i] = mix[2 * i] / 32768; right[i] = mix[2 * i + 1] / 32768; }
         audio.played += left.length;
@@ -63,13 +63,15 @@ EM_JS(void, sgweb_audio_run, (int running), {
   if (running && audio.context && audio.context.state !== 'running') audio.context.resume().catch(() => {});
 });
 
-// The frames heard so far: those handed over, less what the context still
-// buffers and its output latency.
+// The music frames heard so far: the context's frame now at the speakers
+// (its output timestamp, or its time less its latencies), less the silence
+// it played before the music started and the script processor's own buffer.
 EM_JS(double, sgweb_audio_heard, (), {
-  const audio = Module.sgAudio;
-  if (!audio.context) return audio.played;
-  const latency = (audio.context.outputLatency || 0) + (audio.context.baseLatency || 0);
-  const heard = (audio.context.currentTime - latency) * audio.context.sampleRate;
+  const audio = Module.sgAudio, context = audio.context;
+  if (!context) return audio.played;
+  const stamp = context.getOutputTimestamp ? context.getOutputTimestamp().contextTime : 0;
+  const now = stamp > 0 ? stamp : context.currentTime - (context.outputLatency || 0) - (context.baseLatency || 0);
+  const heard = now * context.sampleRate - audio.idle - audio.node.bufferSize;
   return Math.max(0, Math.min(audio.played, heard));
 });
 
