@@ -1,0 +1,236 @@
+// The context's state and the calls that only set it: capabilities, blend,
+// depth, culling, polygon mode, lines, fog, hints and the current colour and
+// coordinates. Nothing reaches WebGL here; draws and clears apply it.
+#include <algorithm>
+#include <cstring>
+
+#include "web/gl/web_gl.h"
+#include "web/gl/webgl_device.h"
+
+namespace sgwebgl {
+
+namespace {
+
+Context g_context;
+
+// OpenGL 1.x's initial values.
+TextureUnit InitialUnit() {
+  TextureUnit unit = {};
+  unit.env.mode = GL_MODULATE;
+  unit.env.combineRgb = GL_MODULATE;
+  unit.env.source[0] = GL_TEXTURE;
+  unit.env.source[1] = GL_PREVIOUS_ARB;
+  unit.env.operand[0] = unit.env.operand[1] = GL_SRC_COLOR;
+  return unit;
+}
+
+AttribState InitialState() {
+  AttribState state = {};
+  std::fill(std::begin(state.color), std::end(state.color), 1.0f);
+  state.normal[2] = 1.0f;
+  state.blendSrc = GL_ONE;
+  state.blendDst = GL_ZERO;
+  state.depthFunc = GL_LESS;
+  state.depthMask = true;
+  state.cullMode = GL_BACK;
+  state.polygonMode[0] = state.polygonMode[1] = GL_FILL;
+  state.lineWidth = 1.0f;
+  state.fogParams = {GL_EXP, 1.0f, 0.0f, 1.0f, {0.0f, 0.0f, 0.0f, 0.0f}};
+  state.perspectiveHint = state.lineSmoothHint = GL_DONT_CARE;
+  state.matrixMode = GL_MODELVIEW;
+  for (TextureUnit& unit : state.units) unit = InitialUnit();
+  return state;
+}
+
+float Clamp01(float value) { return std::clamp(value, 0.0f, 1.0f); }
+
+// The flag glEnable and glDisable set for cap; null for caps not kept.
+bool* Capability(GLenum cap) {
+  AttribState& state = g_context.state;
+  switch (cap) {
+    case GL_BLEND: return &state.blend;
+    case GL_DEPTH_TEST: return &state.depthTest;
+    case GL_CULL_FACE: return &state.cullFace;
+    case GL_FOG: return &state.fog;
+    case GL_LIGHTING: return &state.lighting;
+    case GL_LINE_SMOOTH: return &state.lineSmooth;
+    case GL_TEXTURE_2D: return &state.units[state.activeUnit].enabled;
+    default: return nullptr;
+  }
+}
+
+ClientArray* ClientArrayFor(GLenum array) {
+  switch (array) {
+    case GL_VERTEX_ARRAY: return &g_context.vertexArray;
+    case GL_TEXTURE_COORD_ARRAY: return &g_context.texCoordArray;
+    case GL_NORMAL_ARRAY: return &g_context.normalArray;
+    default: return nullptr;
+  }
+}
+
+void SetCapability(GLenum cap, bool on) {
+  bool* flag = Capability(cap);
+  if (flag && !g_context.inBegin) *flag = on;
+}
+
+void SetClientArray(GLenum array, bool on) {
+  ClientArray* client = ClientArrayFor(array);
+  if (client) client->enabled = on;
+}
+
+bool ValidFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
+
+void SetFogParameter(GLenum pname, const GLfloat* values) {
+  Fog& fog = g_context.state.fogParams;
+  switch (pname) {
+    case GL_FOG_MODE: fog.mode = static_cast<GLenum>(values[0]); break;
+    case GL_FOG_DENSITY: fog.density = values[0]; break;
+    case GL_FOG_START: fog.start = values[0]; break;
+    case GL_FOG_END: fog.end = values[0]; break;
+    case GL_FOG_COLOR:
+      for (int i = 0; i < 4; ++i) fog.color[i] = Clamp01(values[i]);
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+Context& Ctx() { return g_context; }
+
+void ResetContext(int width, int height) {
+  Context& context = g_context;
+  context.state = InitialState();
+  context.attribStack.clear();
+  context.attribStack.reserve(kAttribStackDepth);
+  context.vertexArray = context.texCoordArray = context.normalArray = ClientArray{};
+  context.inBegin = false;
+  context.viewportWidth = width;
+  context.viewportHeight = height;
+  ResetMatrices();
+  ResetTextures();
+  ResetDrawing();
+  device::Reset(width, height);
+}
+
+void* ProcAddress(const char* name) {
+  if (!name) return nullptr;
+  if (std::strcmp(name, "glActiveTextureARB") == 0) return reinterpret_cast<void*>(&ActiveTexture);
+  if (std::strcmp(name, "glMultiTexCoord2fARB") == 0) return reinterpret_cast<void*>(&MultiTexCoord2f);
+  return nullptr;
+}
+
+void ActiveTexture(GLenum texture) {
+  const GLenum unit = texture - GL_TEXTURE0_ARB;
+  if (unit < kTextureUnits && !g_context.inBegin) g_context.state.activeUnit = static_cast<int>(unit);
+}
+
+void MultiTexCoord2f(GLenum target, GLfloat s, GLfloat t) {
+  const GLenum unit = target - GL_TEXTURE0_ARB;
+  if (unit >= kTextureUnits) return;
+  g_context.state.units[unit].texCoord[0] = s;
+  g_context.state.units[unit].texCoord[1] = t;
+}
+
+}  // namespace sgwebgl
+
+using sgwebgl::Ctx;
+
+void glEnable(GLenum cap) { sgwebgl::SetCapability(cap, true); }
+void glDisable(GLenum cap) { sgwebgl::SetCapability(cap, false); }
+void glEnableClientState(GLenum array) { sgwebgl::SetClientArray(array, true); }
+void glDisableClientState(GLenum array) { sgwebgl::SetClientArray(array, false); }
+
+void glBlendFunc(GLenum sfactor, GLenum dfactor) {
+  if (Ctx().inBegin) return;
+  Ctx().state.blendSrc = sfactor;
+  Ctx().state.blendDst = dfactor;
+}
+
+void glDepthFunc(GLenum func) {
+  if (func >= GL_NEVER && func <= GL_ALWAYS && !Ctx().inBegin) Ctx().state.depthFunc = func;
+}
+
+void glDepthMask(GLboolean flag) {
+  if (!Ctx().inBegin) Ctx().state.depthMask = flag != GL_FALSE;
+}
+
+void glCullFace(GLenum mode) {
+  if (sgwebgl::ValidFace(mode) && !Ctx().inBegin) Ctx().state.cullMode = mode;
+}
+
+// Points are not drawn as such: GL_POINT is refused.
+void glPolygonMode(GLenum face, GLenum mode) {
+  if (!sgwebgl::ValidFace(face) || (mode != GL_LINE && mode != GL_FILL) || Ctx().inBegin) return;
+  if (face != GL_BACK) Ctx().state.polygonMode[0] = mode;
+  if (face != GL_FRONT) Ctx().state.polygonMode[1] = mode;
+}
+
+void glLineWidth(GLfloat width) {
+  if (width > 0.0f && !Ctx().inBegin) Ctx().state.lineWidth = width;
+}
+
+// Kept for glPushAttrib; neither hint changes what is drawn.
+void glHint(GLenum target, GLenum mode) {
+  if (Ctx().inBegin) return;
+  if (target == GL_PERSPECTIVE_CORRECTION_HINT) Ctx().state.perspectiveHint = mode;
+  if (target == GL_LINE_SMOOTH_HINT) Ctx().state.lineSmoothHint = mode;
+}
+
+void glFogf(GLenum pname, GLfloat param) {
+  if (pname != GL_FOG_COLOR && !Ctx().inBegin) sgwebgl::SetFogParameter(pname, &param);
+}
+
+void glFogfv(GLenum pname, const GLfloat* params) {
+  if (!Ctx().inBegin) sgwebgl::SetFogParameter(pname, params);
+}
+
+void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
+  if (Ctx().inBegin) return;
+  float* clear = Ctx().state.clearColor;
+  clear[0] = sgwebgl::Clamp01(red);
+  clear[1] = sgwebgl::Clamp01(green);
+  clear[2] = sgwebgl::Clamp01(blue);
+  clear[3] = sgwebgl::Clamp01(alpha);
+}
+
+void glClear(GLbitfield mask) {
+  if (!Ctx().inBegin) sgwebgl::device::Clear(mask & (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+}
+
+void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+  float* color = Ctx().state.color;
+  color[0] = red;
+  color[1] = green;
+  color[2] = blue;
+  color[3] = alpha;
+}
+
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) { glColor4f(red, green, blue, 1.0f); }
+
+void glColor4ub(GLubyte red, GLubyte green, GLubyte blue, GLubyte alpha) {
+  glColor4f(red / 255.0f, green / 255.0f, blue / 255.0f, alpha / 255.0f);
+}
+
+void glTexCoord2f(GLfloat s, GLfloat t) { sgwebgl::MultiTexCoord2f(GL_TEXTURE0_ARB, s, t); }
+
+void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
+  float* normal = Ctx().state.normal;
+  normal[0] = nx;
+  normal[1] = ny;
+  normal[2] = nz;
+}
+
+// The extensions are exactly the ones the program looks for, and the
+// version the last one before both became core.
+const GLubyte* glGetString(GLenum name) {
+  const char* text = nullptr;
+  switch (name) {
+    case GL_VENDOR: text = "Stormglass"; break;
+    case GL_RENDERER: text = "OpenGL 1.x subset on WebGL 2"; break;
+    case GL_VERSION: text = "1.2 on WebGL 2"; break;
+    case GL_EXTENSIONS: text = "GL_ARB_multitexture GL_ARB_texture_env_combine"; break;
+    default: break;
+  }
+  return reinterpret_cast<const GLubyte*>(text);
+}
