@@ -25,8 +25,14 @@ fi
 
 failed=0
 fail() { echo "dialog-check: $*" >&2; failed=1; }
-geometry_of() {  # geometry_of TITLE: WIDTHxHEIGHT+LEFT+TOP of a window with that title
-  xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' | head -1 || true
+geometry_of() {  # geometry_of TITLE: WIDTHxHEIGHT+LEFT+TOP of a shown window with that title
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}'); do
+    # A window is listed before it is mapped: clicks on it then go to the root.
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+    xwininfo -root -tree 2>/dev/null | grep "^ *$id " | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' | head -1
+    return
+  done
 }
 wait_window() {  # wait_window TITLE: sets geometry, or fails after 10 s
   geometry=

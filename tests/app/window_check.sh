@@ -29,9 +29,15 @@ player=$!
 
 # The dialog is the only window: wait for it, then press Enter over it (with
 # no window manager, focus follows the pointer).
+# Listed before it is mapped: wait until it can take the key.
 for _ in $(seq 50); do
-  geometry=$(xwininfo -root -tree 2>/dev/null | grep '"Stormglass by Velkaro"' | grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' | head -1 || true)
-  [ -n "$geometry" ] && break
+  line=$(xwininfo -root -tree 2>/dev/null | grep '"Stormglass by Velkaro"' | head -1 || true)
+  id=$(awk '{print $1}' <<< "$line")
+  if [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+    geometry=$(grep -o '[0-9]*x[0-9]*+[0-9]*+[0-9]*' <<< "$line" | head -1)
+    break
+  fi
+  geometry=
   sleep 0.2
 done
 [ -n "$geometry" ] || { shot no-dialog; fail "the setup dialog did not appear"; }
