@@ -51,7 +51,7 @@ class Page:
         self.profile = tempfile.mkdtemp(prefix="sg-chromium-")
         self.browser = subprocess.Popen(
             ["chromium", "--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
-             "--enable-unsafe-swiftshader", "--mute-audio", "--autoplay-policy=no-user-gesture-required",
+             "--enable-unsafe-swiftshader", "--mute-audio",
              "--remote-debugging-port=%d" % self.port, "--remote-allow-origins=*",
              "--user-data-dir=" + self.profile, "--window-size=%d,%d" % (width, height), "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -126,8 +126,13 @@ class Page:
         return None
 
     def click(self, x, y):
+        """A real click: it counts as the user's gesture."""
         for kind in ("mousePressed", "mouseReleased"):
             self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
+
+    def key(self, name, code):
+        for kind in ("keyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=name, windowsVirtualKeyCode=code)
 
     def close(self):
         with contextlib.suppress(Exception):

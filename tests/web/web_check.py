@@ -7,6 +7,8 @@
            colour) exactly, and the mean absolute difference under a bound
   keys     F2 brings scene 2, Esc ends the program with 0
   end      the show ends by itself at 74 s of its clock, with 0
+  dialog   in real time: the setup dialog drawn in the page; clicking its
+           GO! starts the show and the sound; Esc ends it with 0
 
 Any error on the page fails. Usage:
   web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
@@ -118,15 +120,43 @@ def check_end(args):
     return failures
 
 
+def check_dialog(args):
+    page = chromium_page.Page(800, 600)
+    failures = []
+    try:
+        with chromium_page.served(args.dist) as url:
+            page.open(url + "index.html")
+            if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
+                return ["the setup dialog did not appear"] + page.errors
+            left, top, width, height = page.evaluate(
+                "(() => { const r = document.getElementById('dialog').getBoundingClientRect();"
+                " return [r.left, r.top, r.width, r.height]; })()")
+            # GO! is at 17, 129 (58 x 14) of the dialog's 151 x 151 units.
+            page.click(left + (17 + 29) * width / 151, top + (129 + 7) * height / 151)
+            if not page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30):
+                failures.append("GO! did not open the show")
+            state = page.wait_for("Module.sgAudio && Module.sgAudio.context && "
+                                  "Module.sgAudio.context.state === 'running' && Module.sgAudio.played > 0", 20)
+            print("after GO!: dialog %dx%d, sound %s" % (width, height, "playing" if state else "silent"))
+            if not state:
+                failures.append("GO! did not start the sound")
+            page.key("Escape", 27)
+            if page.wait_for("Module.exitCode === 0", 20) is None:
+                failures.append("Esc did not end the show with 0")
+    finally:
+        page.close()
+    return failures + ["page error: %s" % e for e in page.errors]
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["frames", "keys", "end"])
+    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog"])
     parser.add_argument("--dist", required=True)
     parser.add_argument("--capture")
     parser.add_argument("--work", default="web-check")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
-    failures = {"frames": check_frames, "keys": check_keys, "end": check_end}[args.scenario](args)
+    failures = {"frames": check_frames, "keys": check_keys, "end": check_end, "dialog": check_dialog}[args.scenario](args)
     for failure in failures:
         print("web-check: " + failure, file=sys.stderr)
     print("web-check: %s %s" % (args.scenario, "failed" if failures else "as on the desktop"))
