@@ -9,7 +9,9 @@
 # Serve it with: python3 -m http.server -d build/web/dist   (then open
 # http://localhost:8000/). Usage: scripts/web-build.sh
 # Environment: JOBS (parallel jobs, default: all cores); STORMGLASS_HOST_BUILD
-# and STORMGLASS_WEB_BUILD (build folders, default build/release and build/web).
+# and STORMGLASS_WEB_BUILD (build folders, default build/release and build/web);
+# extra configure arguments in STORMGLASS_WEB_CMAKE_ARGS (CI makes warnings
+# errors with -DSTORMGLASS_WERROR=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,7 +30,8 @@ content_tool=$root/$host_build/tools/content/stormglass-content
 [ -x "$content_tool" ] || { echo "web-build: $content_tool was not built" >&2; exit 1; }
 
 echo "== web preset ($web_build)"
-cmake --preset web -B "$web_build" -DSTORMGLASS_CONTENT_TOOL="$content_tool"
+# shellcheck disable=SC2086  # extra arguments are meant to split
+cmake --preset web -B "$web_build" -DSTORMGLASS_CONTENT_TOOL="$content_tool" ${STORMGLASS_WEB_CMAKE_ARGS:-}
 cmake --build "$web_build" -j "$jobs"
 
 dist=$web_build/dist
