@@ -1,10 +1,13 @@
 // OpenGL without a display, through EGL: each window's surface is a pbuffer of
 // the host's size (or the window's), each context a desktop-GL context on the
 // surfaceless platform (Mesa's, or a GPU's driver where a machine has one).
-// The swap hands the frame to the host before it is shown.
+// The swap hands the frame to the host before it is shown; the host reads it
+// back at once, or through a ring of pixel buffers a frame later.
+#define GL_GLEXT_PROTOTYPES 1
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "common/window_table.h"
 #include "headless/headless_state.h"
 #include "opengl.h"
+#include <GL/glext.h>
 
 namespace sgwin {
 
@@ -54,8 +58,11 @@ EGLDisplay Display() {
 }
 
 // The first configuration with exactly the colour sizes asked for, the depth
-// and stencil at least those asked for.
-bool ChooseConfig(const PixelFormatRequest& request, EGLConfig& chosen) {
+// and stencil at least those asked for. A host that reads frames back may
+// ask for an alpha channel the program did not: the colours drawn are the
+// same, and Mesa reads a surface without one through a slow conversion.
+bool ChooseConfig(PixelFormatRequest request, EGLConfig& chosen) {
+  if (request.alphaBits == 0 && Host().alphaForReadBack) request.alphaBits = 8;
   const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                EGL_RED_SIZE, request.redBits, EGL_GREEN_SIZE, request.greenBits,
                                EGL_BLUE_SIZE, request.blueBits, EGL_ALPHA_SIZE, request.alphaBits,
@@ -200,6 +207,135 @@ void ReadBackBuffer(std::vector<unsigned char>& pixels, int& width, int& height,
   glReadPixels(0, 0, width, height, withAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
   glReadBuffer(static_cast<GLenum>(readBuffer));
   glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
+}
+
+}  // namespace host
+
+namespace host {
+
+namespace {
+
+// One pixel buffer of the read-back ring, and the frame size it was read at.
+struct PendingRead {
+  GLuint buffer = 0;
+  size_t bytes = 0;
+  int width = 0;
+  int height = 0;
+};
+
+std::vector<PendingRead> g_reads;
+
+GLenum DrawnBuffer() {
+  GLboolean doubleBuffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+  // Pbuffers have a single buffer, which is the one drawn to.
+  return doubleBuffered ? GL_BACK : GL_FRONT;
+}
+
+}  // namespace
+
+bool QueueRead(int slot) {
+  sgwin::Window* window = sgwin::CurrentWindow();
+  if (!window || !window->surface || slot < 0) return false;
+  if (g_reads.size() <= static_cast<size_t>(slot)) g_reads.resize(static_cast<size_t>(slot) + 1);
+  PendingRead& read = g_reads[static_cast<size_t>(slot)];
+  read.width = window->surface->width;
+  read.height = window->surface->height;
+  size_t bytes = static_cast<size_t>(read.width) * read.height * 4;
+  if (read.buffer == 0) glGenBuffers(1, &read.buffer);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+  if (read.bytes != bytes) {
+    glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_READ);
+    read.bytes = bytes;
+  }
+  GLint readBuffer = GL_BACK;
+  glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+  glReadBuffer(DrawnBuffer());
+  glReadPixels(0, 0, read.width, read.height, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  glReadBuffer(static_cast<GLenum>(readBuffer));
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return glGetError() == GL_NO_ERROR;
+}
+
+const unsigned char* MapRead(int slot, int& width, int& height) {
+  width = height = 0;
+  if (slot < 0 || static_cast<size_t>(slot) >= g_reads.size() || g_reads[static_cast<size_t>(slot)].buffer == 0) {
+    return nullptr;
+  }
+  PendingRead& read = g_reads[static_cast<size_t>(slot)];
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+  void* pixels = glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(read.bytes), GL_MAP_READ_BIT);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  if (!pixels) return nullptr;
+  width = read.width;
+  height = read.height;
+  return static_cast<const unsigned char*>(pixels);
+}
+
+void UnmapRead(int slot) {
+  if (slot < 0 || static_cast<size_t>(slot) >= g_reads.size()) return;
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, g_reads[static_cast<size_t>(slot)].buffer);
+  glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+}
+
+void FreeReads() {
+  for (PendingRead& read : g_reads) {
+    if (read.buffer != 0 && sgwin::CurrentWindow()) glDeleteBuffers(1, &read.buffer);
+  }
+  g_reads.clear();
+}
+
+namespace {
+
+// A throwaway pbuffer and context, made straight through EGL so the
+// program's context counts are not touched. False with the reason.
+bool TrySurface(EGLDisplay display, EGLConfig config, int width, int height, GLint limits[3], std::string& error) {
+  const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  EGLSurface surface = eglCreatePbufferSurface(display, config, size);
+  EGLContext context = surface == EGL_NO_SURFACE ? EGL_NO_CONTEXT
+                                                 : eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+  bool ok = context != EGL_NO_CONTEXT && eglMakeCurrent(display, surface, surface, context);
+  char reason[128];
+  std::snprintf(reason, sizeof(reason), "the driver cannot make a %dx%d surface (EGL error 0x%x)", width, height,
+                eglGetError());
+  if (ok) {
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, limits);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, limits + 2);
+  } else {
+    error = reason;
+  }
+  eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
+  if (surface != EGL_NO_SURFACE) eglDestroySurface(display, surface);
+  return ok;
+}
+
+}  // namespace
+
+// The limits are asked with a small surface first, so a size past them is
+// never allocated; then the size itself is tried, since a driver may refuse
+// a pbuffer its GL limits allow (and Mesa allows pbuffers past the
+// EGL_MAX_PBUFFER_WIDTH it reports, so that figure decides nothing).
+bool CheckSurfaceSize(int width, int height, std::string& error) {
+  EGLDisplay display = sgwin::Display();
+  const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                           EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_NONE};
+  EGLConfig config;
+  EGLint count = 0;
+  if (display == EGL_NO_DISPLAY || !eglChooseConfig(display, wanted, &config, 1, &count) || count < 1) {
+    error = "no EGL configuration for an OpenGL pbuffer";
+    return false;
+  }
+  GLint limits[3] = {0, 0, 0};  // viewport width and height, renderbuffer size
+  if (!TrySurface(display, config, 16, 16, limits, error)) return false;
+  int maxWidth = std::min(limits[0], limits[2]), maxHeight = std::min(limits[1], limits[2]);
+  if (width > maxWidth || height > maxHeight) {
+    error = std::to_string(width) + "x" + std::to_string(height) + " is larger than the " + std::to_string(maxWidth) +
+            "x" + std::to_string(maxHeight) + " the driver can draw";
+    return false;
+  }
+  return TrySurface(display, config, width, height, limits, error);
 }
 
 }  // namespace host

@@ -25,6 +25,7 @@ struct HostState {
   // Display and surface.
   int surfaceWidth = 0;
   int surfaceHeight = 0;
+  bool alphaForReadBack = false;
   host::DisplayModes displayModes = host::DisplayModes::Default;
   bool modeActive = false;
 

@@ -27,6 +27,8 @@ void SetSurfaceSize(int width, int height) {
   Host().surfaceHeight = valid ? height : 0;
 }
 
+void AddAlphaForReadBack(bool add) { Host().alphaForReadBack = add; }
+
 void SetDisplayModes(DisplayModes modes) { Host().displayModes = modes; }
 
 bool DisplayModeChanged() { return Host().modeActive; }
