@@ -59,12 +59,63 @@ bool ParseCrf(const std::string& text, int& crf, std::string& error) {
   return true;
 }
 
+bool ParseCount(const std::string& name, const std::string& text, int low, int high, int& value,
+                std::string& error) {
+  long parsed = 0;
+  if (!ParseDigits(text, parsed) || parsed < low || parsed > high) {
+    error = name + " wants a whole number from " + std::to_string(low) + " to " + std::to_string(high) + "; got \"" +
+            text + "\"";
+    return false;
+  }
+  value = static_cast<int>(parsed);
+  return true;
+}
+
+bool ParseName(const std::string& name, const std::string& text, const std::string& encoder, std::string& value,
+               const char* known, std::string& error) {
+  if (encoder.empty()) {
+    error = name + " wants one of " + known + "; got \"" + text + "\"";
+    return false;
+  }
+  value = text;
+  return true;
+}
+
+std::string Extension(const std::string& path) {
+  size_t dot = path.find_last_of('.');
+  return dot == std::string::npos ? "" : path.substr(dot);
+}
+
+// What each container takes, as this ffmpeg's muxers accept it (checked on
+// ffmpeg 5.1: MP4 refuses ProRes, FFV1 and PCM and takes FLAC only as an
+// experiment; MOV refuses FLAC).
+bool ContainerHolds(const std::string& extension, const std::string& codec, const std::string& audioCodec,
+                    std::string& error) {
+  bool mp4 = extension == ".mp4", mov = extension == ".mov";
+  if (mp4 && (codec == "prores" || codec == "ffv1")) {
+    error = "--codec " + codec + " cannot go in an .mp4 file: use .mov or .mkv";
+    return false;
+  }
+  if ((mp4 && audioCodec != "aac") || (mov && audioCodec == "flac")) {
+    error = "--audio-codec " + audioCodec + " cannot go in a " + extension + " file: use " +
+            (audioCodec == "flac" ? ".mkv" : ".mkv or .mov") + ", or --audio-codec aac";
+    return false;
+  }
+  return true;
+}
+
 bool CheckCombination(CaptureOptions& options, std::string& error) {
-  if (options.output.empty() && options.framesDir.empty() && options.contactSheet.empty()) {
+  if (options.output.empty() && options.framesDir.empty() && options.contactSheet.empty() && !options.renderOnly) {
     options.output = "stormglass.mp4";
   }
-  if (!options.output.empty() && !EndsWith(options.output, ".mp4") && !EndsWith(options.output, ".mkv")) {
-    error = "--output " + options.output + ": the file name must end in .mp4 or .mkv";
+  std::string extension = Extension(options.output);
+  if (!options.output.empty() && extension != ".mp4" && extension != ".mkv" && extension != ".mov") {
+    error = "--output " + options.output + ": the file name must end in .mp4, .mkv or .mov";
+    return false;
+  }
+  if (!options.output.empty() && !ContainerHolds(extension, options.codec, options.audioCodec, error)) return false;
+  if (options.renderOnly && !(options.output.empty() && options.framesDir.empty() && options.contactSheet.empty())) {
+    error = "--render-only writes nothing, so it takes no --output, --frames or --contact-sheet";
     return false;
   }
   if (!options.contactSheet.empty() && !EndsWith(options.contactSheet, ".png")) {
@@ -80,6 +131,22 @@ bool CheckCombination(CaptureOptions& options, std::string& error) {
 
 }  // namespace
 
+std::string VideoEncoderName(const std::string& codec) {
+  if (codec == "h264") return "libx264";
+  if (codec == "hevc") return "libx265";
+  if (codec == "prores") return "prores_ks";
+  if (codec == "ffv1") return "ffv1";
+  if (codec == "h264-lossless") return "libx264rgb";
+  return "";
+}
+
+std::string AudioEncoderName(const std::string& audioCodec) {
+  if (audioCodec == "aac") return "aac";
+  if (audioCodec == "flac") return "flac";
+  if (audioCodec == "pcm") return "pcm_s16le";
+  return "";
+}
+
 bool ParseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& options, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -89,6 +156,10 @@ bool ParseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
     }
     if (arg == "--quiet" || arg == "-q") {
       options.quiet = true;
+      continue;
+    }
+    if (arg == "--render-only") {
+      options.renderOnly = true;
       continue;
     }
     if (arg.rfind("--", 0) != 0) {
@@ -125,11 +196,24 @@ bool ParseCaptureOptions(const std::vector<std::string>& args, CaptureOptions& o
       options.x264Preset = value;
     } else if (arg == "--crf") {
       ok = ParseCrf(value, options.crf, error);
+    } else if (arg == "--motion-blur") {
+      ok = ParseCount(arg, value, 1, 64, options.motionBlur, error);
+    } else if (arg == "--supersample") {
+      ok = ParseCount(arg, value, 1, 4, options.supersample, error);
+    } else if (arg == "--codec") {
+      ok = ParseName(arg, value, VideoEncoderName(value), options.codec, "h264, hevc, prores, ffv1, h264-lossless",
+                     error);
+    } else if (arg == "--audio-codec") {
+      ok = ParseName(arg, value, AudioEncoderName(value), options.audioCodec, "aac, flac, pcm", error);
     } else {
       error = "unknown option " + arg;
       return false;
     }
     if (!ok) return false;
+  }
+  if (options.rate.num * options.motionBlur / options.rate.den > 1000) {
+    error = "--motion-blur " + std::to_string(options.motionBlur) + " at this --fps renders over 1000 sub-frames a second";
+    return false;
   }
   return CheckCombination(options, error);
 }
@@ -139,7 +223,7 @@ std::string CaptureUsage() {
          "Renders the Stormglass show offline, frame-exact, with its sound.\n"
          "\n"
          "Outputs (any combination; with none, --output stormglass.mp4):\n"
-         "  --output FILE          .mp4 or .mkv: H.264 video and AAC sound through ffmpeg\n"
+         "  --output FILE          .mp4, .mkv or .mov through ffmpeg (H.264 and AAC unless told)\n"
          "  --frames DIR           a PNG per frame (frame_000000.png, ...) and audio.wav\n"
          "  --contact-sheet FILE   a PNG grid of thumbnails every 2 s, each labelled with its time\n"
          "\n"
@@ -150,11 +234,18 @@ std::string CaptureUsage() {
          "                         (Esc, Space, F1..F12, Enter, letters, digits)\n"
          "  --from SECONDS         write frames from this time on (earlier ones still render)\n"
          "  --to SECONDS           stop before this time (default: the show's end at 74 s)\n"
+         "  --motion-blur N        each frame the average of N sub-frames, in linear light (default 1)\n"
+         "  --supersample K        render at K times the size (1-4) and scale down: antialiased edges\n"
          "\n"
+         "Encoding:\n"
+         "  --codec NAME           h264 (default), hevc, prores (422 HQ, .mov/.mkv), ffv1 (lossless,\n"
+         "                         .mkv/.mov) or h264-lossless (RGB)\n"
+         "  --audio-codec NAME     aac (default), flac (.mkv) or pcm (.mkv/.mov)\n"
          "Other:\n"
          "  --data-dir DIR         folder holding datas/ (default: found beside the tool)\n"
          "  --x264-preset NAME     encoder speed preset (default veryfast)\n"
-         "  --crf N                encoder quality, 0-51, lower is better (default 20)\n"
+         "  --crf N                encoder quality, 0-51, lower is better (default 20; h264, hevc)\n"
+         "  --render-only          render the show without reading frames back or writing: for timing\n"
          "  --quiet                no progress output\n"
          "  --help                 this text\n";
 }

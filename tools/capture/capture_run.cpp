@@ -13,11 +13,13 @@
 
 #include "audio/audio_host.h"
 #include "contact_sheet.h"
+#include "frame_average.h"
 #include "frame_pipeline.h"
 #include "image_files.h"
 #include "interrupt.h"
 #include "opengl.h"
 #include "progress.h"
+#include "read_ring.h"
 #include "sequence/show.h"
 #include "show_end.h"
 #include "video_encoder.h"
@@ -132,18 +134,32 @@ class Capture {
   void EndShow(int64_t frame);
   void TakeSound();
   bool WriteFrame(const Frame& frame, std::string& error);
-  void WriteCurrentFrame(const host::FrameInfo& info, double seconds);
+  bool CheckSurfaceSize();
+  void ReadCurrentFrame(const host::FrameInfo& info);
+  void OnRead(int64_t subframe, const uint8_t* bgra);
+  void FlushAverage();
+  void Emit(int64_t frame, const uint8_t* bgra);
+  void DrainReads();
   int Finish(int programCode);
   bool FinishVideo(const std::vector<int16_t>& sound);
   std::string Holds() const;
   std::vector<int16_t> WrittenSound() const;
 
   CaptureOptions options_;
+  // The program runs at motionBlur times the frame rate: every SwapBuffers
+  // is a sub-frame, and motionBlur of them make a frame of the output.
+  sglockstep::FrameRate renderRate_;
   std::vector<sglockstep::ScheduledKey> keys_;  // the user's, with --to as Esc
   std::string ffmpeg_;
   std::string soundPath_;
   VideoEncoder encoder_;
   std::unique_ptr<FramePipeline> pipeline_;
+  std::unique_ptr<ReadRing> ring_;
+  std::unique_ptr<FrameAverager> averager_;  // with motion blur or supersampling
+  int64_t averagedFrame_ = -1;
+  int64_t lastSubframe_ = 0;
+  std::vector<uint8_t> resolved_;
+  std::vector<uint8_t> sheetRgb_;
   std::unique_ptr<ContactSheet> sheet_;
   std::unique_ptr<Progress> progress_;
   std::vector<int16_t> sound_;
@@ -153,6 +169,7 @@ class Capture {
   int64_t lastWritten_ = -1;
   int64_t framesWritten_ = 0;
   int64_t framesRendered_ = 0;  // written or not (before --from): the progress bar's count
+  bool readFailed_ = false;
   bool pipelineFailed_ = false;
   // Written by the pipeline's worker; read once the pipeline has finished.
   bool encoderBroken_ = false;
@@ -173,6 +190,9 @@ bool Capture::Prepare() {
       return Fail("ffmpeg was not found on PATH: install it (apt-get install ffmpeg), or write PNG frames "
                   "with --frames DIR");
     }
+    std::string missing =
+        MissingEncoder(ffmpeg_, {VideoEncoderName(options_.codec), AudioEncoderName(options_.audioCodec)});
+    if (!missing.empty()) return Fail(missing);
     if (!CheckWritableFile(options_.output)) return false;
   }
   if (!options_.framesDir.empty() && !CheckWritableFolder(options_.framesDir)) return false;
@@ -189,8 +209,8 @@ bool Capture::Prepare() {
 bool Capture::OpenOutputs() {
   std::string error;
   if (!options_.output.empty()) {
-    if (!encoder_.Start(ffmpeg_, options_.output, options_.width, options_.height, options_.rate,
-                        options_.x264Preset, options_.crf, error)) {
+    EncoderSettings settings{options_.codec, options_.audioCodec, options_.x264Preset, options_.crf};
+    if (!encoder_.Start(ffmpeg_, options_.output, options_.width, options_.height, options_.rate, settings, error)) {
       return Fail(error);
     }
     soundPath_ = options_.output + ".sound.wav";
@@ -200,14 +220,22 @@ bool Capture::OpenOutputs() {
         [this](const Frame& frame, std::string& sinkError) { return WriteFrame(frame, sinkError); });
   }
   if (!options_.contactSheet.empty()) sheet_ = std::make_unique<ContactSheet>();
+  if (!options_.renderOnly) {
+    ring_ = std::make_unique<ReadRing>(
+        [this](int64_t subframe, const uint8_t* bgra, int, int) { OnRead(subframe, bgra); });
+  }
+  if (options_.motionBlur > 1 || options_.supersample > 1) {
+    averager_ = std::make_unique<FrameAverager>(options_.width, options_.height, options_.supersample);
+  }
   // Refined at the first frame, when the soundtrack's length is known.
-  progress_ = std::make_unique<Progress>(PredictLastFrame(options_.rate, keys_, kShowEndSeconds) + 1, options_.quiet);
+  progress_ = std::make_unique<Progress>(
+      PredictLastFrame(renderRate_, keys_, kShowEndSeconds) / options_.motionBlur + 1, options_.quiet);
   return true;
 }
 
 bool Capture::WriteFrame(const Frame& frame, std::string& error) {
   if (!options_.output.empty()) {
-    if (!encoder_.Write(frame.rgb.data(), frame.rgb.size(), error)) {
+    if (!encoder_.Write(frame.bgra.data(), frame.bgra.size(), error)) {
       encoderBroken_ = true;
       return false;
     }
@@ -216,26 +244,24 @@ bool Capture::WriteFrame(const Frame& frame, std::string& error) {
   if (!options_.framesDir.empty()) {
     char name[64];
     std::snprintf(name, sizeof(name), "/frame_%06lld.png", static_cast<long long>(frame.index));
-    return WritePng(options_.framesDir + name, frame.width, frame.height, frame.rgb.data(), 1, error);
+    // Only the worker thread writes PNGs, so one buffer does.
+    static std::vector<uint8_t> rgb;
+    BgraBottomUpToRgb(frame.bgra.data(), frame.width, frame.height, rgb);
+    return WritePng(options_.framesDir + name, frame.width, frame.height, rgb.data(), 1, error);
   }
   return true;
 }
 
-// Reads the frame back (OpenGL rows are bottom-up) into a top-down buffer.
-void ReadFrame(const host::FrameInfo& info, std::vector<uint8_t>& rgb) {
-  size_t rowBytes = static_cast<size_t>(info.width) * 3;
-  rgb.resize(rowBytes * info.height);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, info.width, info.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  std::vector<uint8_t> row(rowBytes);
-  for (int top = 0, bottom = info.height - 1; top < bottom; ++top, --bottom) {
-    uint8_t* a = &rgb[static_cast<size_t>(top) * rowBytes];
-    uint8_t* b = &rgb[static_cast<size_t>(bottom) * rowBytes];
-    std::copy_n(a, rowBytes, row.data());
-    std::copy_n(b, rowBytes, a);
-    std::copy_n(row.data(), rowBytes, b);
-  }
+// A supersampled surface the driver cannot make is refused before the show
+// starts, rather than failing inside it.
+bool Capture::CheckSurfaceSize() {
+  if (options_.supersample == 1) return true;
+  int width = options_.width * options_.supersample, height = options_.height * options_.supersample;
+  std::string error;
+  if (host::CheckSurfaceSize(width, height, error)) return true;
+  return Fail("--supersample " + std::to_string(options_.supersample) + " at " + std::to_string(options_.width) + "x" +
+              std::to_string(options_.height) + " renders at " + std::to_string(width) + "x" + std::to_string(height) +
+              ", but " + error + ": choose a smaller --size or --supersample");
 }
 
 void Capture::TakeSound() {
@@ -251,9 +277,9 @@ void Capture::TakeSound() {
 void Capture::PlanShow() {
   audio_host::MusicState music = audio_host::Music();
   double length = music.lengthSeconds > 0.0 ? music.lengthSeconds : kShowEndSeconds;
-  int64_t last = PredictLastFrame(options_.rate, keys_, length);
-  progress_->SetTotal(last + 1);
-  stallFrame_ = FirstFrameAtOrAfter(options_.rate, sglockstep::FrameSeconds(options_.rate, last) + kStallMarginSeconds);
+  int64_t last = PredictLastFrame(renderRate_, keys_, length);
+  progress_->SetTotal(last / options_.motionBlur + 1);
+  stallFrame_ = FirstFrameAtOrAfter(renderRate_, sglockstep::FrameSeconds(renderRate_, last) + kStallMarginSeconds);
 }
 
 // Asks the program to end after this frame, as a viewer's Esc would.
@@ -282,8 +308,9 @@ void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
     EndShow(info.index);
     host::QueueClose();
   }
-  if (endAskedFrame_ >= 0 && info.index > endAskedFrame_ + FirstFrameAtOrAfter(options_.rate, kEndGraceSeconds)) {
+  if (endAskedFrame_ >= 0 && info.index > endAskedFrame_ + FirstFrameAtOrAfter(renderRate_, kEndGraceSeconds)) {
     // The program no longer answers: finish the files from here.
+    DrainReads();
     int code = Finish(0);
     std::fflush(nullptr);
     std::_Exit(code == 0 ? kFailureExitCode : code);
@@ -292,36 +319,75 @@ void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
 
 void Capture::OnFrame(const host::FrameInfo& info, double seconds) {
   TakeSound();
-  framesRendered_ = info.index + 1;
+  lastSubframe_ = info.index;
+  framesRendered_ = info.index / options_.motionBlur + 1;
   progress_->Update(framesRendered_);
   WatchShow(info, seconds);
   if (info.index > endAskedFrame_ && endAskedFrame_ >= 0) return;  // past the end asked for
-  WriteCurrentFrame(info, seconds);
+  ReadCurrentFrame(info);
 }
 
-void Capture::WriteCurrentFrame(const host::FrameInfo& info, double seconds) {
-  if (seconds + 1e-9 < options_.from || pipelineFailed_) return;
-  if (firstWritten_ < 0) firstWritten_ = info.index;
-  lastWritten_ = info.index;
+void Capture::ReadCurrentFrame(const host::FrameInfo& info) {
+  int64_t frame = info.index / options_.motionBlur;
+  if (!ring_ || pipelineFailed_ || readFailed_) return;
+  if (sglockstep::FrameSeconds(options_.rate, frame) + 1e-9 < options_.from) return;
+  if (!ring_->Queue(info.index)) {
+    readFailed_ = true;
+    Say("reading frames back failed (OpenGL pixel buffers): the capture stops");
+    EndShow(info.index);
+  }
+}
+
+// A sub-frame read back: the output frame itself, or a part of one.
+void Capture::OnRead(int64_t subframe, const uint8_t* bgra) {
+  int64_t frame = subframe / options_.motionBlur;
+  if (!averager_) {
+    Emit(frame, bgra);
+    return;
+  }
+  if (frame != averagedFrame_) FlushAverage();
+  averagedFrame_ = frame;
+  averager_->Add(bgra);
+  if (subframe % options_.motionBlur == options_.motionBlur - 1) FlushAverage();
+}
+
+// A frame cut short (the show ended within it) averages what it has.
+void Capture::FlushAverage() {
+  if (!averager_ || averager_->Count() == 0) return;
+  averager_->Resolve(resolved_);
+  Emit(averagedFrame_, resolved_.data());
+}
+
+void Capture::Emit(int64_t frame, const uint8_t* bgra) {
+  if (pipelineFailed_) return;
+  if (firstWritten_ < 0) firstWritten_ = frame;
+  lastWritten_ = frame;
+  const int width = options_.width, height = options_.height;
   if (pipeline_) {
-    Frame* frame = nullptr;
-    if (!pipeline_->Acquire(frame)) {
+    Frame* out = nullptr;
+    if (!pipeline_->Acquire(out)) {
       pipelineFailed_ = true;
-      EndShow(info.index);  // nothing more can be written
+      EndShow(lastSubframe_);  // nothing more can be written
       return;
     }
-    frame->index = framesWritten_;
-    frame->width = info.width;
-    frame->height = info.height;
-    ReadFrame(info, frame->rgb);
-    if (sheet_) sheet_->Offer(seconds, info.width, info.height, frame->rgb.data());
-    pipeline_->Submit(frame);
-  } else if (sheet_) {
-    static std::vector<uint8_t> rgb;
-    ReadFrame(info, rgb);
-    sheet_->Offer(seconds, info.width, info.height, rgb.data());
+    out->index = framesWritten_;
+    out->width = width;
+    out->height = height;
+    out->bgra.assign(bgra, bgra + static_cast<size_t>(width) * height * 4);
+    pipeline_->Submit(out);
+  }
+  double seconds = sglockstep::FrameSeconds(options_.rate, frame);
+  if (sheet_ && sheet_->Wants(seconds)) {
+    BgraBottomUpToRgb(bgra, width, height, sheetRgb_);
+    sheet_->Offer(seconds, width, height, sheetRgb_.data());
   }
   ++framesWritten_;
+}
+
+// Called while the context is still current, before it goes.
+void Capture::DrainReads() {
+  if (ring_) ring_->Drain();
+  FlushAverage();
 }
 
 std::vector<int16_t> Capture::WrittenSound() const {
@@ -371,6 +437,7 @@ int Capture::Finish(int programCode) {
   if (programCode != 0) {
     return Failure("the show ended on a failure (exit code " + std::to_string(programCode) + ")");
   }
+  if (options_.renderOnly) return signal ? 128 + signal : 0;
   if (framesWritten_ == 0) {
     Fail(signal ? std::string("interrupted by ") + SignalName(signal) + " before the first frame"
                 : "no frame was written: --from lies past the end of the show");
@@ -405,15 +472,18 @@ int Capture::Run() {
   std::stable_sort(keys_.begin(), keys_.end(), [](const sglockstep::ScheduledKey& a, const sglockstep::ScheduledKey& b) {
     return a.seconds < b.seconds;
   });
-  if (!Prepare() || !OpenOutputs()) return kFailureExitCode;
+  renderRate_ = {options_.rate.num * options_.motionBlur, options_.rate.den};
+  if (!Prepare() || !CheckSurfaceSize() || !OpenOutputs()) return kFailureExitCode;
   sglockstep::Options lockstep;
-  lockstep.rate = options_.rate;
-  lockstep.width = options_.width;
-  lockstep.height = options_.height;
+  lockstep.rate = renderRate_;
+  lockstep.width = options_.width * options_.supersample;
+  lockstep.height = options_.height * options_.supersample;
   lockstep.keys = keys_;
   lockstep.onFrame = [this](const host::FrameInfo& info, double seconds) { OnFrame(info, seconds); };
   sglockstep::Install(lockstep);
+  host::AddAlphaForReadBack(!options_.renderOnly);
   audio_host::SetFreeHook([this] { TakeSound(); });
+  host::SetContextReleaseHook([this] { DrainReads(); });
   int code = WinMain(GetModuleHandleA(NULL), NULL, const_cast<char*>(""), SW_SHOW);
   return Finish(code);
 }

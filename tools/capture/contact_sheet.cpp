@@ -76,7 +76,7 @@ ContactSheet::ContactSheet(int thumbnailWidth, int columns, double interval)
     : thumbnailWidth_(thumbnailWidth), columns_(columns), interval_(interval) {}
 
 void ContactSheet::Offer(double seconds, int width, int height, const uint8_t* rgb) {
-  if (seconds + 1e-9 < nextMark_ * interval_) return;
+  if (!Wants(seconds)) return;
   while (seconds + 1e-9 >= nextMark_ * interval_) ++nextMark_;
   int outWidth = std::min(width, thumbnailWidth_);
   int outHeight = std::max(1, height * outWidth / width);

@@ -15,6 +15,8 @@ class ContactSheet {
 
   // rgb: top row first. Takes a thumbnail when seconds reaches the next mark.
   void Offer(double seconds, int width, int height, const uint8_t* rgb);
+  // Whether a frame at this time would be taken (so only those are converted).
+  bool Wants(double seconds) const { return seconds + 1e-9 >= nextMark_ * interval_; }
   int Count() const { return static_cast<int>(thumbnails_.size()); }
   bool Write(const std::string& path, std::string& error) const;
 

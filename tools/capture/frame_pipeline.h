@@ -19,7 +19,7 @@ struct Frame {
   int64_t index = 0;
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> rgb;  // top row first, 3 bytes a pixel
+  std::vector<uint8_t> bgra;  // bottom row first, as read back, 4 bytes a pixel
 };
 
 class FramePipeline {

@@ -62,6 +62,19 @@ bool WritePng(const std::string& path, int width, int height, const uint8_t* rgb
   return true;
 }
 
+void BgraBottomUpToRgb(const uint8_t* bgra, int width, int height, std::vector<uint8_t>& rgb) {
+  rgb.resize(static_cast<size_t>(width) * height * 3);
+  uint8_t* out = rgb.data();
+  for (int y = height - 1; y >= 0; --y) {
+    const uint8_t* in = bgra + static_cast<size_t>(y) * width * 4;
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+}
+
 bool WriteWav(const std::string& path, const std::vector<int16_t>& interleaved, int rate, int channels,
               std::string& error) {
   uint32_t dataBytes = static_cast<uint32_t>(interleaved.size() * 2);

@@ -12,6 +12,9 @@ namespace sgcapture {
 bool WritePng(const std::string& path, int width, int height, const uint8_t* rgb, int compression,
               std::string& error);
 
+// The read-back's layout (BGRA, bottom row first) as RGB, top row first.
+void BgraBottomUpToRgb(const uint8_t* bgra, int width, int height, std::vector<uint8_t>& rgb);
+
 bool WriteWav(const std::string& path, const std::vector<int16_t>& interleaved, int rate, int channels,
               std::string& error);
 

@@ -76,7 +76,45 @@ bool Wait(pid_t pid, const std::string& what, std::string& error) {
   return false;
 }
 
+// The picture's encoder and its settings, per --codec.
+std::vector<std::string> CodecArguments(const EncoderSettings& settings) {
+  const std::string& codec = settings.codec;
+  if (codec == "hevc") {
+    return {"-c:v", "libx265", "-preset", settings.preset, "-crf", std::to_string(settings.crf), "-pix_fmt", "yuv420p",
+            "-x265-params", "log-level=error"};
+  }
+  if (codec == "prores") return {"-c:v", "prores_ks", "-profile:v", "3", "-pix_fmt", "yuv422p10le"};  // 422 HQ
+  if (codec == "ffv1") return {"-c:v", "ffv1", "-level", "3", "-pix_fmt", "bgr0"};
+  if (codec == "h264-lossless") return {"-c:v", "libx264rgb", "-preset", settings.preset, "-qp", "0", "-pix_fmt", "bgr0"};
+  return {"-c:v", "libx264", "-preset", settings.preset, "-crf", std::to_string(settings.crf), "-pix_fmt", "yuv420p"};
+}
+
+std::vector<std::string> AudioArguments(const std::string& audioCodec) {
+  if (audioCodec == "flac") return {"-c:a", "flac"};
+  if (audioCodec == "pcm") return {"-c:a", "pcm_s16le"};
+  return {"-c:a", "aac", "-b:a", "192k"};
+}
+
+void Append(std::vector<std::string>& argv, const std::vector<std::string>& more) {
+  argv.insert(argv.end(), more.begin(), more.end());
+}
+
 }  // namespace
+
+std::string MissingEncoder(const std::string& ffmpeg, const std::vector<std::string>& encoders) {
+  std::string error, listing;
+  if (!RunProgram({ffmpeg, "-hide_banner", "-nostdin", "-encoders"}, error, &listing)) {
+    return "cannot list the encoders of " + ffmpeg + ": " + error;
+  }
+  for (const std::string& encoder : encoders) {
+    // Lines read " V....D libx264   description".
+    if (listing.find(" " + encoder + " ") == std::string::npos) {
+      return "this ffmpeg (" + ffmpeg + ") has no " + encoder + " encoder: install an ffmpeg built with it " +
+             "(Debian's ffmpeg package has it), or choose another --codec or --audio-codec";
+    }
+  }
+  return "";
+}
 
 std::string FindFfmpeg() {
   const char* configured = std::getenv("STORMGLASS_FFMPEG");
@@ -132,18 +170,19 @@ VideoEncoder::~VideoEncoder() {
 }
 
 bool VideoEncoder::Start(const std::string& ffmpeg, const std::string& output, int width, int height,
-                         sglockstep::FrameRate rate, const std::string& preset, int crf, std::string& error) {
+                         sglockstep::FrameRate rate, const EncoderSettings& settings, std::string& error) {
   ffmpeg_ = ffmpeg;
+  settings_ = settings;
   output_ = output;
   videoPath_ = output + ".picture.mkv";
   std::vector<std::string> argv = {ffmpeg,
                                    "-hide_banner", "-loglevel", "error", "-y",
-                                   "-f", "rawvideo", "-pix_fmt", "rgb24",
+                                   "-f", "rawvideo", "-pix_fmt", "bgr0",
                                    "-s", std::to_string(width) + "x" + std::to_string(height),
                                    "-framerate", std::to_string(rate.num) + "/" + std::to_string(rate.den),
-                                   "-i", "pipe:0",
-                                   "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf),
-                                   "-pix_fmt", "yuv420p", videoPath_};
+                                   "-i", "pipe:0", "-vf", "vflip"};
+  Append(argv, CodecArguments(settings));
+  argv.push_back(videoPath_);
   pid_ = Spawn(argv, &pipe_, error);
   return pid_ > 0;
 }
@@ -177,8 +216,10 @@ bool VideoEncoder::Finish(const std::string& wavPath, std::string& error, bool s
   if (!StopEncoder(error) && !salvage) return false;
   std::vector<std::string> argv = {ffmpeg_, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
                                    "-i", videoPath_, "-i", wavPath,
-                                   "-map", "0:v", "-map", "1:a",
-                                   "-c:v", "copy", "-c:a", "aac", "-b:a", "192k"};
+                                   "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+  Append(argv, AudioArguments(settings_.audioCodec));
+  // Players on Apple's systems want HEVC tagged this way in MP4 and MOV.
+  if (settings_.codec == "hevc" && !EndsWith(output_, ".mkv")) Append(argv, {"-tag:v", "hvc1"});
   if (salvage) argv.push_back("-shortest");
   if (EndsWith(output_, ".mp4")) {
     argv.push_back("-movflags");

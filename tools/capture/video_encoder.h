@@ -1,6 +1,8 @@
-// The video file through the ffmpeg program: raw RGB frames go down a pipe to
-// an H.264 encode of the picture, then a second, quick run muxes that picture
-// with the mixed soundtrack (AAC) into the final .mp4 or .mkv.
+// The video file through the ffmpeg program: raw frames as read back (BGRA,
+// bottom row first; ffmpeg's vflip only moves its row pointers, so it costs
+// less than flipping here) go down a pipe to the picture's encode, then a
+// second, quick run muxes that picture with the mixed soundtrack into the
+// final .mp4, .mkv or .mov.
 #pragma once
 
 #include <sys/types.h>
@@ -25,6 +27,17 @@ bool RunProgram(const std::vector<std::string>& argv, std::string& error, std::s
 // `ffmpeg`; -1 when it cannot tell.
 int64_t CountVideoFrames(const std::string& ffmpeg, const std::string& path);
 
+// Empty when this ffmpeg has the encoders named (as `ffmpeg -encoders` lists
+// them); else a message naming the first one missing.
+std::string MissingEncoder(const std::string& ffmpeg, const std::vector<std::string>& encoders);
+
+struct EncoderSettings {
+  std::string codec = "h264";      // as --codec names it
+  std::string audioCodec = "aac";  // as --audio-codec names it
+  std::string preset = "veryfast"; // x264 and x265
+  int crf = 20;
+};
+
 class VideoEncoder {
  public:
   ~VideoEncoder();
@@ -32,8 +45,8 @@ class VideoEncoder {
   // Starts encoding frames of the given size and rate into a temporary file
   // beside `output`.
   bool Start(const std::string& ffmpeg, const std::string& output, int width, int height,
-             sglockstep::FrameRate rate, const std::string& preset, int crf, std::string& error);
-  // One frame, RGB, top row first.
+             sglockstep::FrameRate rate, const EncoderSettings& settings, std::string& error);
+  // One frame, BGRA, bottom row first.
   bool Write(const uint8_t* rgb, size_t size, std::string& error);
   // Ends the picture encode and muxes it with the WAV into `output`. After
   // the encoder died (`salvage`), muxes what it wrote, the sound cut to it.
@@ -43,6 +56,7 @@ class VideoEncoder {
   bool StopEncoder(std::string& error);
 
   std::string ffmpeg_;
+  EncoderSettings settings_;
   std::string output_;
   std::string videoPath_;
   pid_t pid_ = -1;
