@@ -14,10 +14,10 @@ std::optional<DialogChoice> ClickOn(int id) { return DialogChoice{DialogChoice::
 DialogInput::DialogInput(const Dialog& dialog, std::vector<PixelRect> rects, int cancelId)
     : dialog_(dialog), rects_(std::move(rects)), cancelId_(cancelId) {
   rects_.resize(dialog_.controls.size());
-  for (const ControlState& control : dialog_.controls) {
-    bool defaultStyle = (control.source->style & kButtonTypeMask) == BS_DEFPUSHBUTTON;
-    defaultLook_.push_back(control.kind == ControlKind::PushButton && defaultStyle);
-  }
+  // One button looks the default: the dialog's, though later buttons may
+  // carry the style too.
+  defaultLook_.assign(dialog_.controls.size(), false);
+  if (DefaultIndex() >= 0) defaultLook_[DefaultIndex()] = true;
   // WM_INITDIALOG left the focus to the dialog manager: the first tab stop.
   focus_ = NextTabStop(-1, 1);
 }

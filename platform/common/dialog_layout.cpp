@@ -29,14 +29,14 @@ PixelRect MapDialogRect(int x, int y, int width, int height, BaseUnits units) {
 
 namespace {
 
-// A bitmap static shows its bitmap at its own size, plus the border, unless
-// it keeps the size the template gives it.
+// A bitmap static shows its bitmap at its own size inside its sunken border
+// (two pixels a side), unless it keeps the size the template gives it.
 PixelRect PlaceControl(const sgres::DialogControl& control, BaseUnits units) {
   PixelRect rect = MapDialogRect(control.x, control.y, control.cx, control.cy, units);
   bool bitmapStatic = control.className && (control.style & SS_TYPEMASK) == SS_BITMAP;
   const sgres::EmbeddedBitmap* bitmap = bitmapStatic ? sgres::FindBitmap(control.bitmapId) : nullptr;
   if (bitmap && !(control.style & SS_REALSIZECONTROL)) {
-    int border = (control.style & WS_BORDER) ? 2 : 0;
+    int border = (control.style & WS_BORDER) ? 4 : 0;
     rect.width = bitmap->width + border;
     rect.height = bitmap->height + border;
   }

@@ -13,13 +13,15 @@ namespace sgwin {
 namespace {
 
 // Windows' classic system colours.
-constexpr Colour kFace = {212, 208, 200, 255};
+constexpr Colour kFace = {245, 245, 245, 255};
 constexpr Colour kHighlight = {255, 255, 255, 255};
-constexpr Colour kShadow = {128, 128, 128, 255};
-constexpr Colour kDarkShadow = {64, 64, 64, 255};
+constexpr Colour kLight = {227, 227, 227, 255};
+constexpr Colour kShadow = {166, 166, 166, 255};
+constexpr Colour kDarkShadow = {106, 106, 106, 255};
+constexpr Colour kButtonFrame = {158, 158, 158, 255};
 constexpr Colour kFrame = {0, 0, 0, 255};
 constexpr Colour kText = {0, 0, 0, 255};
-constexpr Colour kGreyText = {128, 128, 128, 255};
+constexpr Colour kGreyText = {166, 166, 166, 255};
 constexpr Colour kWindow = {255, 255, 255, 255};
 constexpr Colour kErrorRed = {224, 0, 0, 255};
 constexpr Colour kWarningYellow = {255, 224, 0, 255};
@@ -186,17 +188,18 @@ void DialogPainter::PaintControl(PixelCanvas& canvas, const ControlState& contro
   }
 }
 
-// Flat buttons have a plain frame, raised ones 3-D edges; the default
-// button has one more frame around either.
+// Flat buttons have a plain frame lined with the highlight, raised ones
+// 3-D edges; the default button has one more frame around either.
 void DialogPainter::PaintButton(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect, bool focused,
                                 bool pushed, bool looksDefault) const {
   PixelRect face = rect;
   if (looksDefault) {
-    Frame(canvas, face, kFrame);
+    Frame(canvas, face, (control.source->style & BS_FLAT) ? kButtonFrame : kFrame);
     face = Inset(face, 1);
   }
   if (control.source->style & BS_FLAT) {
-    Frame(canvas, face, pushed ? kShadow : kFrame);
+    Frame(canvas, face, pushed ? kDarkShadow : kButtonFrame);
+    Frame(canvas, Inset(face, 1), pushed ? kShadow : kHighlight);
   } else if (pushed) {
     Frame(canvas, face, kShadow);
   } else {
@@ -208,7 +211,7 @@ void DialogPainter::PaintButton(PixelCanvas& canvas, const ControlState& control
   int x = rect.x + (rect.width - TextWidth(text)) / 2 + shift;
   int y = rect.y + (rect.height - LineHeight()) / 2 + shift;
   DrawText(canvas, text, x, y, control.disabled ? kGreyText : kText);
-  if (focused) DottedFrame(canvas, Inset(face, Scaled(3)));
+  if (focused) DottedFrame(canvas, Inset(rect, Scaled(3)));
 }
 
 void DialogPainter::PaintOption(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect,
@@ -221,13 +224,13 @@ void DialogPainter::PaintOption(PixelCanvas& canvas, const ControlState& control
     Disc(canvas, x, y, glyph, glyph / 2.0, kShadow);
     Disc(canvas, x + 1, y + 1, glyph - 1, (glyph - 1) / 2.0, kHighlight);
     Disc(canvas, x + 1, y + 1, glyph - 2, (glyph - 2) / 2.0, kDarkShadow);
-    Disc(canvas, x + 2, y + 2, glyph - 3, (glyph - 3) / 2.0, kFace);
+    Disc(canvas, x + 2, y + 2, glyph - 3, (glyph - 3) / 2.0, kLight);
     Disc(canvas, x + 2, y + 2, glyph - 4, (glyph - 4) / 2.0, control.disabled ? kFace : kWindow);
     if (checked) Disc(canvas, x, y, glyph, glyph / 6.0 + 0.5, mark);
   } else {
     PixelRect box = {x, y, glyph, glyph};
     Edge(canvas, box, kShadow, kHighlight);
-    Edge(canvas, Inset(box, 1), kDarkShadow, kFace);
+    Edge(canvas, Inset(box, 1), kDarkShadow, kLight);
     PixelRect inside = Inset(box, 2);
     Fill(canvas, inside.x, inside.y, inside.width, inside.height, control.disabled ? kFace : kWindow);
     // The tick: seven columns three pixels tall, down then up.
@@ -259,9 +262,14 @@ void DialogPainter::PaintGroupBox(PixelCanvas& canvas, const ControlState& contr
   DrawText(canvas, text, textX, rect.y, kText);
 }
 
+// A border on a dialog's control is drawn sunken, as the dialog manager's
+// 3-D look has it since Windows 95.
 void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
-  int border = (control.source->style & WS_BORDER) ? 1 : 0;
-  if (border) Frame(canvas, rect, kFrame);
+  int border = (control.source->style & WS_BORDER) ? 2 : 0;
+  if (border) {
+    Edge(canvas, rect, kShadow, kHighlight);
+    Edge(canvas, Inset(rect, 1), kDarkShadow, kLight);
+  }
   uint32_t type = control.source->style & SS_TYPEMASK;
   if (type == SS_BITMAP) {
     const sgres::EmbeddedBitmap* bitmap = sgres::FindBitmap(control.source->bitmapId);

@@ -135,9 +135,13 @@ bool LineNear(const Image& shot, int x, int y, bool vertical, int length, const 
 }
 
 bool Near(int found, int expected) { return std::abs(found - expected) <= 2; }
+// The dialog's system colours: frames and shadows grey, the inner shadow
+// darker, the light a little off white.
 bool Black(Rgb c) { return c.Luma() < 40; }
-bool Shadow(Rgb c) { return c.Luma() > 100 && c.Luma() < 160 && std::abs(c.r - c.b) < 20; }
-bool DarkShadow(Rgb c) { return c.Luma() >= 50 && c.Luma() <= 80; }
+bool Grey(Rgb c) { return c.Luma() > 145 && c.Luma() < 180 && std::abs(c.r - c.b) < 20; }
+bool DarkShadow(Rgb c) { return c.Luma() >= 95 && c.Luma() <= 118 && std::abs(c.r - c.b) < 20; }
+bool Light(Rgb c) { return c.Luma() >= 220 && c.Luma() <= 235; }
+bool White(Rgb c) { return c.Luma() > 250; }
 
 // Dotted: at least 12 pixels that alternate between black and not.
 bool Dotted(const Image& shot, Box area) {
@@ -170,19 +174,19 @@ struct Checker {
 
   void Button(int i) const {
     Box b = Place(i);
-    bool edges = LineNear(shot, b.x, b.y + 3, true, b.height - 6, Black) &&
-                 LineNear(shot, b.Right() - 1, b.y + 3, true, b.height - 6, Black) &&
-                 LineNear(shot, b.x + 3, b.y, false, b.width - 6, Black) &&
-                 LineNear(shot, b.x + 3, b.Bottom() - 1, false, b.width - 6, Black);
+    bool edges = LineNear(shot, b.x, b.y + 3, true, b.height - 6, Grey) &&
+                 LineNear(shot, b.Right() - 1, b.y + 3, true, b.height - 6, Grey) &&
+                 LineNear(shot, b.x + 3, b.y, false, b.width - 6, Grey) &&
+                 LineNear(shot, b.x + 3, b.Bottom() - 1, false, b.width - 6, Grey);
     Expect(edges, Name(i) + ": a flat button's frame on the template's rectangle");
   }
   void GroupBox(int i) const {
     Box b = Place(i);
     int frameTop = b.y + lineHeight / 2;
-    bool sides = LineNear(shot, b.x, frameTop + 2, true, b.Bottom() - frameTop - 4, Shadow) &&
-                 LineNear(shot, b.Right() - 2, frameTop + 2, true, b.Bottom() - frameTop - 4, Shadow) &&
-                 LineNear(shot, b.x + 2, b.Bottom() - 2, false, b.width - 4, Shadow) &&
-                 LineNear(shot, b.Right() - 12, frameTop, false, 8, Shadow);
+    bool sides = LineNear(shot, b.x, frameTop + 2, true, b.Bottom() - frameTop - 4, Grey) &&
+                 LineNear(shot, b.Right() - 2, frameTop + 2, true, b.Bottom() - frameTop - 4, Grey) &&
+                 LineNear(shot, b.x + 2, b.Bottom() - 2, false, b.width - 4, Grey) &&
+                 LineNear(shot, b.Right() - 12, frameTop, false, 8, Grey);
     Box caption = Find(shot, {b.x, b.y, b.width, lineHeight}, [&](Rgb c) { return Ink(c); });
     Expect(sides && caption.width > 20, Name(i) + ": an etched frame and its caption on the rectangle");
   }
@@ -213,11 +217,14 @@ struct Checker {
     }
     Expect(foundX >= 0, Name(i) + ": bitmap 169's exact pixels");
     if (foundX < 0) return;
-    Expect(Near(foundX - 1, b.x) && Near(foundY - 1, b.y),
+    Expect(Near(foundX - 2, b.x) && Near(foundY - 2, b.y),
            Name(i) + ": the picture inside its border at the rectangle");
-    Expect(Share(shot, foundX - 1, foundY - 1, 1, 0, bitmap.width + 2, Black) == 1.0 &&
-               Share(shot, foundX - 1, foundY + bitmap.height, 1, 0, bitmap.width + 2, Black) == 1.0,
-           Name(i) + ": a one-pixel border at the picture's real size");
+    int w = bitmap.width, h = bitmap.height;
+    Expect(Share(shot, foundX, foundY - 2, 1, 0, w, Grey) == 1.0 &&
+               Share(shot, foundX, foundY - 1, 1, 0, w, DarkShadow) == 1.0 &&
+               Share(shot, foundX, foundY + h, 1, 0, w, Light) == 1.0 &&
+               Share(shot, foundX, foundY + h + 1, 1, 0, w, White) == 1.0,
+           Name(i) + ": a sunken two-pixel border at the picture's real size");
   }
   bool Matches(const Image& bitmap, int x0, int y0) const {
     for (int y = 0; y < bitmap.height; ++y) {
@@ -242,17 +249,18 @@ struct Checker {
   bool CheckedAndGreyed(int i) const {
     Box ring = Glyph(i);
     Box inside = {ring.x + 1, ring.y + 1, ring.width - 2, ring.height - 2};
-    Box tick = Find(shot, inside, Shadow);
-    Box white = Find(shot, inside, [](Rgb c) { return c.Luma() > 250; });
+    Box tick = Find(shot, inside, Grey);
+    Box white = Find(shot, inside, White);
     return tick.width >= 5 && white.width == 0 && Find(shot, inside, [&](Rgb c) { return c == face; }).width > 0;
   }
   bool Focused(int i) const {
     Box b = Place(i);
     return Dotted(shot, {b.x + 2, b.y + 2, b.width - 4, b.height - 4});
   }
+  // A second frame inside the first.
   bool LooksDefault(int i) const {
     Box b = Place(i);
-    return Share(shot, b.x + 1, b.y + 3, 0, 1, b.height - 6, Black) >= 0.8;
+    return Share(shot, b.x + 1, b.y + 3, 0, 1, b.height - 6, Grey) >= 0.8;
   }
 };
 
