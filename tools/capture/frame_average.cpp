@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <thread>
 
 namespace sgcapture {
 
@@ -37,6 +39,18 @@ const Tables& Table() {
   return tables;
 }
 
+// Runs work over bands of rows, one band a processor: the rasteriser's
+// threads are idle while a frame is averaged, so the processors are free.
+void ForBands(int rows, const std::function<void(int begin, int end)>& work) {
+  int bands = static_cast<int>(std::min(4u, std::max(1u, std::thread::hardware_concurrency())));
+  std::vector<std::thread> helpers;
+  for (int band = 1; band < bands; ++band) {
+    helpers.emplace_back(work, rows * band / bands, rows * (band + 1) / bands);
+  }
+  work(0, rows / bands);
+  for (std::thread& helper : helpers) helper.join();
+}
+
 }  // namespace
 
 float SrgbToLinear(uint8_t code) { return Table().toLinear[code]; }
@@ -54,7 +68,13 @@ FrameAverager::FrameAverager(int outWidth, int outHeight, int factor)
 void FrameAverager::Add(const uint8_t* bgra) {
   const std::array<float, 256>& toLinear = Table().toLinear;
   const size_t inWidth = static_cast<size_t>(outWidth_) * factor_;
-  for (int y = 0; y < outHeight_; ++y) {
+  ForBands(outHeight_, [&](int begin, int end) { AddRows(bgra, inWidth, toLinear, begin, end); });
+  ++count_;
+}
+
+void FrameAverager::AddRows(const uint8_t* bgra, size_t inWidth, const std::array<float, 256>& toLinear, int begin,
+                            int end) {
+  for (int y = begin; y < end; ++y) {
     float* out = &sums_[static_cast<size_t>(y) * outWidth_ * 3];
     for (int sy = 0; sy < factor_; ++sy) {
       const uint8_t* in = bgra + (static_cast<size_t>(y) * factor_ + sy) * inWidth * 4;
@@ -68,21 +88,22 @@ void FrameAverager::Add(const uint8_t* bgra) {
       }
     }
   }
-  ++count_;
 }
 
 void FrameAverager::Resolve(std::vector<uint8_t>& bgra) {
   const std::vector<uint8_t>& toSrgb = Table().toSrgb;
   const float scale = count_ > 0 ? kLinearSteps / static_cast<float>(count_ * factor_ * factor_) : 0.0f;
   bgra.resize(static_cast<size_t>(outWidth_) * outHeight_ * 4);
-  for (size_t pixel = 0, pixels = bgra.size() / 4; pixel < pixels; ++pixel) {
-    for (int c = 0; c < 3; ++c) {
-      float step = std::min(sums_[pixel * 3 + c] * scale + 0.5f, static_cast<float>(kLinearSteps));
-      bgra[pixel * 4 + c] = toSrgb[static_cast<size_t>(step)];
+  ForBands(outHeight_, [&](int begin, int end) {
+    for (size_t pixel = static_cast<size_t>(begin) * outWidth_; pixel < static_cast<size_t>(end) * outWidth_; ++pixel) {
+      for (int c = 0; c < 3; ++c) {
+        float step = std::min(sums_[pixel * 3 + c] * scale + 0.5f, static_cast<float>(kLinearSteps));
+        bgra[pixel * 4 + c] = toSrgb[static_cast<size_t>(step)];
+        sums_[pixel * 3 + c] = 0.0f;
+      }
+      bgra[pixel * 4 + 3] = 255;
     }
-    bgra[pixel * 4 + 3] = 255;
-  }
-  std::fill(sums_.begin(), sums_.end(), 0.0f);
+  });
   count_ = 0;
 }
 

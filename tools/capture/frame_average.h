@@ -1,9 +1,11 @@
 // Motion blur and supersampling: sub-frames (BGRA, bottom row first, `factor`
 // times the output size each way) are scaled down with an area filter and
 // summed in linear light; Resolve gives their mean, back in sRGB, at the
-// output size. Main thread only.
+// output size. Called from one thread; the work is spread over the processors.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,6 +23,8 @@ class FrameAverager {
   void Resolve(std::vector<uint8_t>& bgra);
 
  private:
+  void AddRows(const uint8_t* bgra, size_t inWidth, const std::array<float, 256>& toLinear, int begin, int end);
+
   int outWidth_;
   int outHeight_;
   int factor_;
