@@ -2,8 +2,9 @@
 # Builds the benchmarks (bench preset: optimised) and prints one table: start-up and
 # its parts, peak resident memory over the show, allocations per frame after
 # start-up, per-scene frame time at 1920 x 1080 against the floor, and
-# capture throughput. Figures come from this machine in this run; the scene
-# times are ratios to a floor measured in the same run.
+# capture throughput, with bench/capture/capture_bench.sh's rates by option.
+# Figures come from this machine in this run; the scene times are ratios to
+# a floor measured in the same run.
 #
 # Usage: bench/run.sh            Env: BENCH_BUILD_DIR (default build/bench),
 #                                     BENCH_STARTUP_RUNS (5), BENCH_SCENE_FRAMES (300),
@@ -69,6 +70,9 @@ awk -v s="$start" -v e="$end" -v t="$capture_seconds" 'BEGIN {
   printf "| **Capture** (stormglass-capture, 1920x1080, 60 fps, H.264 MP4, %d s of show) | |\n", t
   printf "| frames per second | %.1f |\n| ratio to real time | %.2f × (%.1f s for %d s) |\n", f / w, t / w, w, t
 }' >>"$rows"
+
+# The capture's rates by option, as ratios to its render-only rate.
+BENCH_BUILD_DIR="$build" BENCH_CAPTURE_SECONDS="$capture_seconds" bash "$root/bench/capture/capture_bench.sh" --rows >>"$rows"
 
 echo
 echo "| What | Figure |"

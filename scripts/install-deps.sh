@@ -11,6 +11,8 @@
 #   web          the page (emscripten) and its tests in headless Chromium
 set -euo pipefail
 
+# Debian's ffmpeg holds every encoder the capture offers (libx264, libx264rgb,
+# libx265, prores_ks, ffv1, aac, flac, pcm_s16le) and ffprobe.
 play=(build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core libmpg123-dev lame ffmpeg)
