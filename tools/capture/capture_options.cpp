@@ -241,6 +241,7 @@ std::string CaptureUsage() {
          "  --codec NAME           h264 (default), hevc, prores (422 HQ, .mov/.mkv), ffv1 (lossless,\n"
          "                         .mkv/.mov) or h264-lossless (RGB)\n"
          "  --audio-codec NAME     aac (default), flac (.mkv) or pcm (.mkv/.mov)\n"
+         "\n"
          "Other:\n"
          "  --data-dir DIR         folder holding datas/ (default: found beside the tool)\n"
          "  --x264-preset NAME     encoder speed preset (default veryfast)\n"
