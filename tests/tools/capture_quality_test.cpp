@@ -108,6 +108,15 @@ TEST(CaptureBlur, EachFrameIsTheLinearLightMeanOfItsSubframesAndTheSoundIsUnchan
   EXPECT_EQ(ReadFile(blurred + "/audio.wav"), ReadFile(plain + "/audio.wav"));
 }
 
+// The show ends on the first sub-frame at 74 s; the rest of that frame's
+// sound must still be there.
+TEST(CaptureBlur, TheSoundIsUnchangedToTheShowsOwnEnd) {
+  const std::string common = "--size 32x18 --fps 10 --from 73";
+  std::string plain = CaptureFrames(common);
+  std::string blurred = CaptureFrames(common + " --motion-blur 4");
+  EXPECT_EQ(ReadFile(blurred + "/audio.wav"), ReadFile(plain + "/audio.wav"));
+}
+
 TEST(CaptureBlur, TheAveragerRoundTripsEveryCodeAndMixesInLinearLight) {
   // Four identical sub-frames of every code value come back exactly.
   std::vector<uint8_t> bgra(256 * 4), out;

@@ -133,6 +133,7 @@ class Capture {
   void WatchShow(const host::FrameInfo& info, double seconds);
   void EndShow(int64_t frame);
   void TakeSound();
+  void HearRestOfLastFrame(const host::FrameInfo& info);
   bool WriteFrame(const Frame& frame, std::string& error);
   bool CheckSurfaceSize();
   void ReadCurrentFrame(const host::FrameInfo& info);
@@ -177,6 +178,7 @@ class Capture {
   int64_t framesInVideo_ = -1;  // after a salvage: what the file holds
   // How the show goes, watched frame by frame.
   int64_t stallFrame_ = 0;
+  int64_t predictedLast_ = -1;  // the sub-frame the show is expected to end on
   int64_t endAskedFrame_ = -1;  // the frame after which the show was asked to end
   std::string musicEndNote_;
   std::string stallNote_;
@@ -279,6 +281,7 @@ void Capture::PlanShow() {
   double length = music.lengthSeconds > 0.0 ? music.lengthSeconds : kShowEndSeconds;
   int64_t last = PredictLastFrame(renderRate_, keys_, length);
   progress_->SetTotal(last / options_.motionBlur + 1);
+  predictedLast_ = last;
   stallFrame_ = FirstFrameAtOrAfter(renderRate_, sglockstep::FrameSeconds(renderRate_, last) + kStallMarginSeconds);
 }
 
@@ -317,7 +320,18 @@ void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
   }
 }
 
+// The show ends on its first sub-frame at or past its end, before the rest of
+// that frame has been heard: the sound goes on to the frame's end, as it
+// does without blur.
+void Capture::HearRestOfLastFrame(const host::FrameInfo& info) {
+  int64_t frame = info.index / options_.motionBlur;
+  int sampleRate = audio_host::OutputRate();
+  if (info.index != predictedLast_ || options_.motionBlur == 1 || sampleRate <= 0) return;
+  audio_host::OfflineAdvanceTo(sglockstep::FrameSample(options_.rate, frame + 1, sampleRate));
+}
+
 void Capture::OnFrame(const host::FrameInfo& info, double seconds) {
+  HearRestOfLastFrame(info);
   TakeSound();
   lastSubframe_ = info.index;
   framesRendered_ = info.index / options_.motionBlur + 1;
