@@ -11,6 +11,29 @@ std::optional<DialogChoice> ClickOn(int id) { return DialogChoice{DialogChoice::
 
 }  // namespace
 
+std::optional<DialogKey> DialogKeyFor(int virtualKey, bool shift) {
+  switch (virtualKey) {
+    case VK_TAB:
+      return shift ? DialogKey::BackTab : DialogKey::Tab;
+    case VK_UP:
+      return DialogKey::Up;
+    case VK_DOWN:
+      return DialogKey::Down;
+    case VK_LEFT:
+      return DialogKey::Left;
+    case VK_RIGHT:
+      return DialogKey::Right;
+    case VK_SPACE:
+      return DialogKey::Space;
+    case VK_RETURN:
+      return DialogKey::Enter;
+    case VK_ESCAPE:
+      return DialogKey::Escape;
+    default:
+      return std::nullopt;
+  }
+}
+
 DialogInput::DialogInput(const Dialog& dialog, std::vector<PixelRect> rects, int cancelId)
     : dialog_(dialog), rects_(std::move(rects)), cancelId_(cancelId) {
   rects_.resize(dialog_.controls.size());

@@ -14,6 +14,9 @@ namespace sgwin {
 
 enum class DialogKey { Tab, BackTab, Up, Down, Left, Right, Space, Enter, Escape };
 
+// The dialog manager's meaning of a key (a virtual-key code), if it has one.
+std::optional<DialogKey> DialogKeyFor(int virtualKey, bool shift);
+
 class DialogInput {
  public:
   // rects: each control's place, in template order. cancelId is what Esc

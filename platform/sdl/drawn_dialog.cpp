@@ -15,30 +15,6 @@ namespace {
 constexpr Uint32 kWaitMilliseconds = 250;
 constexpr int kDefaultPointSize = 8;  // the system font's size where a template names none
 
-std::optional<DialogKey> KeyOf(const SDL_KeyboardEvent& key) {
-  switch (key.keysym.sym) {
-    case SDLK_TAB:
-      return (key.keysym.mod & KMOD_SHIFT) ? DialogKey::BackTab : DialogKey::Tab;
-    case SDLK_UP:
-      return DialogKey::Up;
-    case SDLK_DOWN:
-      return DialogKey::Down;
-    case SDLK_LEFT:
-      return DialogKey::Left;
-    case SDLK_RIGHT:
-      return DialogKey::Right;
-    case SDLK_SPACE:
-      return DialogKey::Space;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      return DialogKey::Enter;
-    case SDLK_ESCAPE:
-      return DialogKey::Escape;
-    default:
-      return std::nullopt;
-  }
-}
-
 class DrawnDialog {
  public:
   DrawnDialog(const Dialog& dialog, const DialogPainter& painter, int cancelId)
@@ -85,7 +61,9 @@ class DrawnDialog {
     switch (event.type) {
       case SDL_KEYDOWN:
         if (!Mine(event.key.windowID)) break;
-        if (std::optional<DialogKey> key = KeyOf(event.key)) return Changed(input_.Key(*key));
+        if (std::optional<DialogKey> key =
+                DialogKeyFor(video::VirtualKeyFor(event.key.keysym.sym), (event.key.keysym.mod & KMOD_SHIFT) != 0))
+          return Changed(input_.Key(*key));
         return std::nullopt;
       case SDL_MOUSEBUTTONDOWN:
         if (!Mine(event.button.windowID) || event.button.button != SDL_BUTTON_LEFT) break;

@@ -31,7 +31,8 @@ const KeyMapping kKeys[] = {
     {SDLK_BACKSLASH, VK_OEM_5},   {SDLK_RIGHTBRACKET, VK_OEM_6}, {SDLK_QUOTE, VK_OEM_7},
 };
 
-// 0 for keys Windows programs would not see as one of these codes.
+}  // namespace
+
 int VirtualKeyFor(SDL_Keycode key) {
   if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
   if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
@@ -43,6 +44,8 @@ int VirtualKeyFor(SDL_Keycode key) {
   }
   return 0;
 }
+
+namespace {
 
 Window* WindowOfSurface(Uint32 windowId) {
   for (const auto& window : AllWindows()) {

@@ -31,6 +31,9 @@ int FullscreenHeight();
 
 // The SDL window of a Win32 window's surface, or null.
 SDL_Window* SdlWindowOf(const Window& window);
+// The Win32 virtual-key code of a key; 0 for keys Windows programs would not
+// see as one.
+int VirtualKeyFor(SDL_Keycode key);
 // Turns an SDL event into the Win32 messages it stands for, if any.
 void Translate(const SDL_Event& event);
 // Sets SDL's GL attributes (global in SDL) for a surface or a context.

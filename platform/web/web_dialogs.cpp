@@ -112,29 +112,6 @@ std::unique_ptr<sgwin::DialogPainter> OpenPagePainter(int pointSize) {
   return std::make_unique<sgwin::DialogPainter>(std::move(face), dpi);
 }
 
-std::optional<DialogKey> KeyOf(int virtualKey, bool shift) {
-  switch (virtualKey) {
-    case VK_TAB:
-      return shift ? DialogKey::BackTab : DialogKey::Tab;
-    case VK_UP:
-      return DialogKey::Up;
-    case VK_DOWN:
-      return DialogKey::Down;
-    case VK_LEFT:
-      return DialogKey::Left;
-    case VK_RIGHT:
-      return DialogKey::Right;
-    case VK_SPACE:
-      return DialogKey::Space;
-    case VK_RETURN:
-      return DialogKey::Enter;
-    case VK_ESCAPE:
-      return DialogKey::Escape;
-    default:
-      return std::nullopt;
-  }
-}
-
 class PageDialog {
  public:
   PageDialog(const sgwin::Dialog& dialog, const sgwin::DialogPainter& painter, int cancelId)
@@ -168,7 +145,7 @@ class PageDialog {
   std::optional<DialogChoice> Handle(const PageEvent& event) {
     switch (event.kind) {
       case PageEvent::Kind::KeyDown:
-        if (std::optional<DialogKey> key = KeyOf(event.a, event.b != 0)) return input_.Key(*key);
+        if (std::optional<DialogKey> key = sgwin::DialogKeyFor(event.a, event.b != 0)) return input_.Key(*key);
         return std::nullopt;
       case PageEvent::Kind::MouseDown:
         input_.MouseDown(event.a, event.b);
