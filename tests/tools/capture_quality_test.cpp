@@ -14,40 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "capture_cli.h"
 #include "frame_average.h"
 #include "png_image.h"
 #include "test_audio.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string output;
-};
+using Outcome = sgtest::CommandResult;
+using sgtest::FramePath;
+using sgtest::ReadFile;
 
-Outcome Shell(const std::string& command) {
-  std::string log = sgtest::MakeTempDir("sg_quality_log_") + "/log.txt";
-  int status = std::system((command + " > '" + log + "' 2>&1").c_str());
-  std::ifstream file(log);
-  std::stringstream text;
-  text << file.rdbuf();
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
-}
-
-Outcome Capture(const std::string& arguments) { return Shell(std::string("'") + STORMGLASS_CAPTURE + "' --quiet " + arguments); }
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-std::string FramePath(const std::string& dir, int index) {
-  char name[32];
-  std::snprintf(name, sizeof(name), "/frame_%06d.png", index);
-  return dir + name;
-}
+Outcome Shell(const std::string& command) { return sgtest::RunCommand(command); }
+Outcome Capture(const std::string& arguments) { return Shell(sgtest::CaptureCommand(arguments)); }
 
 sgtest::RgbImage Frame(const std::string& dir, int index) {
   sgtest::RgbImage image;

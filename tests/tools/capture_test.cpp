@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "audio/audio_host.h"
+#include "capture_cli.h"
 #include "capture_options.h"
 #include "capture_run.h"
 #include "child_process.h"
@@ -26,39 +27,12 @@
 
 namespace {
 
-struct CommandResult {
-  int exitCode = -1;
-  std::string output;  // standard output and error together
-};
+using sgtest::CommandResult;
+using sgtest::FramePath;
+using sgtest::ReadFile;
+using sgtest::RunCommand;
 
-CommandResult RunCommand(const std::string& command) {
-  std::string logPath = sgtest::MakeTempDir("sg_capture_log_") + "/log.txt";
-  int status = std::system((command + " > '" + logPath + "' 2>&1").c_str());
-  CommandResult result;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream log(logPath);
-  std::stringstream text;
-  text << log.rdbuf();
-  result.output = text.str();
-  return result;
-}
-
-std::string Capture(const std::string& arguments) {
-  return std::string("'") + STORMGLASS_CAPTURE + "' --quiet " + arguments;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-std::string FramePath(const std::string& dir, int index) {
-  char name[32];
-  std::snprintf(name, sizeof(name), "/frame_%06d.png", index);
-  return dir + name;
-}
+std::string Capture(const std::string& arguments) { return sgtest::CaptureCommand(arguments); }
 
 int CountFrames(const std::string& dir) {
   int count = 0;
