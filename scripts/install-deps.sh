@@ -5,7 +5,9 @@
 # Usage: scripts/install-deps.sh PURPOSE...
 #   play         build the player and the capture tool, play or capture the show
 #   test         the test suite (the play packages and what the tests drive)
-#   windows      the 32-bit Windows cross build and its Wine run
+#   windows      the 32-bit Windows cross build (Wine runs in a root of its
+#                own: scripts/wine-root.sh)
+#   roots        making Debian roots (the clean room, the Wine root)
 #   reliability  fuzzing, ThreadSanitizer and Valgrind
 #   package      the Debian package
 #   web          the page (emscripten) and its tests in headless Chromium
@@ -20,20 +22,20 @@ play=(build-essential cmake ninja-build pkg-config
 # drive real X and PulseAudio servers.
 test=("${play[@]}" libgtest-dev libgmock-dev mpg123 sox
   xvfb xauth xfonts-base xdotool x11-apps x11-utils bc imagemagick pulseaudio pulseaudio-utils)
-windows=("${play[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386
-  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
-  xvfb xauth xdotool x11-apps imagemagick lame mpg123 sox)
+windows=("${play[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686)
+roots=(mmdebstrap)
 reliability=("${test[@]}" clang llvm valgrind)
 package=("${play[@]}" dpkg-dev file)
 web=("${play[@]}" emscripten chromium python3-websocket)
 
-[ $# -gt 0 ] || { echo "usage: scripts/install-deps.sh play|test|windows|reliability|package|web ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: scripts/install-deps.sh play|test|windows|roots|reliability|package|web ..." >&2; exit 2; }
 wanted=()
 for purpose in "$@"; do
   case "$purpose" in
     play) wanted+=("${play[@]}") ;;
     test) wanted+=("${test[@]}") ;;
     windows) wanted+=("${windows[@]}") ;;
+    roots) wanted+=("${roots[@]}") ;;
     reliability) wanted+=("${reliability[@]}") ;;
     package) wanted+=("${package[@]}") ;;
     web) wanted+=("${web[@]}") ;;
@@ -41,28 +43,57 @@ for purpose in "$@"; do
   esac
 done
 
-# A mirror caught mid-sync fails an update now and then: try again, then go
-# on with the lists at hand, which usually still hold every package.
+log=$(cd "$(dirname "$0")/.." && pwd)/build/apt.log
+
+as_root() {
+  [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to $1" >&2; exit 1; }
+}
+
+# An index whose size or hash its signed Release file does not list will not
+# verify however often it is fetched; any other failure may pass on a retry.
 update_lists() {
-  local try
+  local try output
   for try in 1 2 3; do
-    apt-get update -qq && return 0
+    output=$(apt-get update -qq 2>&1) && return 0
+    echo "$output" >> "$log"
+    if grep -qE 'File has unexpected size|Hash Sum mismatch|Mirror sync in progress' <<< "$output"; then
+      echo "install-deps: an index on the mirror does not verify (see $log); going on with the lists at hand" >&2
+      return 0
+    fi
     echo "install-deps: apt-get update failed (try $try of 3)" >&2
     sleep $((try * 5))
   done
   echo "install-deps: going on with the package lists at hand" >&2
 }
 
-as_root() {
-  [ "$(id -u)" -eq 0 ] || { echo "install-deps: run as root to $1" >&2; exit 1; }
+# Nothing here needs i386 on the host any more; a host that has it without
+# a single i386 package installed only pays for it in every update.
+drop_unused_i386() {
+  dpkg --print-foreign-architectures | grep -qx i386 || return 0
+  dpkg-query -W -f='${Architecture}\n' | grep -qx i386 && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  dpkg --remove-architecture i386 &&
+    echo "install-deps: removed the i386 architecture, which no installed package used" >&2
+  return 0
 }
 
-# Wine's 32-bit half needs the i386 architecture.
-if printf '%s\n' "${wanted[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  as_root "add the i386 architecture"
-  dpkg --add-architecture i386
-  update_lists
-fi
+# install_packages PACKAGE...: a few lines on the terminal, apt's own output in $log.
+install_packages() {
+  local count size
+  count=$(apt-get install -s --no-install-recommends "$@" 2>> "$log" | grep -c '^Inst ' || true)
+  size=$(apt-get install --print-uris -qq --no-install-recommends "$@" 2>> "$log" |
+    awk '{ sum += $3 } END { printf "%.0f", sum / 1e6 }')
+  echo "install-deps: installing $count Debian packages ($size MB)…"
+  if ! apt-get install -y -q --no-install-recommends "$@" >> "$log" 2>&1; then
+    echo "install-deps: the install failed; the end of $log:" >&2
+    tail -n 30 "$log" >&2
+    exit 1
+  fi
+  echo "install-deps: done"
+}
+
+mkdir -p "$(dirname "$log")"
+drop_unused_i386
 
 missing=()
 for p in "${wanted[@]}"; do
@@ -72,5 +103,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root "install: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   update_lists
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  install_packages "${missing[@]}"
 fi
