@@ -32,7 +32,7 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do
 done
 [ "${1:-}" = -- ] && [ $# -gt 1 ] || { echo "in-root: no command after --" >&2; exit 2; }
 shift
-[ -x "$root/bin/sh" ] || { echo "in-root: $root is not a Debian root" >&2; exit 1; }
+[ -d "$root/etc" ] || { echo "in-root: $root is not a Debian root" >&2; exit 1; }
 
 # The processes whose root is this one: all the command started.
 processes_in_root() {
