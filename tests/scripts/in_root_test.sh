@@ -6,7 +6,8 @@
 # Usage: in_root_test.sh PATH/TO/in-root.sh
 set -uo pipefail
 in_root=$1
-[ "$(id -u)" -eq 0 ] && unshare --mount true 2> /dev/null || { echo "needs root and mount namespaces: skipped"; exit 77; }
+[ "$(id -u)" -eq 0 ] && unshare --mount --propagation private true 2> /dev/null ||
+  { echo "needs root and a private mount namespace (not to be had inside a chroot): skipped"; exit 77; }
 
 root=$(mktemp -d)
 bound=$(mktemp -d)
