@@ -79,11 +79,12 @@ drop_unused_i386() {
 
 # install_packages PACKAGE...: a few lines on the terminal, apt's own output in $log.
 install_packages() {
-  local count size
+  local count size noun
   count=$(apt-get install -s --no-install-recommends "$@" 2>> "$log" | grep -c '^Inst ' || true)
   size=$(apt-get install --print-uris -qq --no-install-recommends "$@" 2>> "$log" |
-    awk '{ sum += $3 } END { printf "%.0f", sum / 1e6 }')
-  echo "install-deps: installing $count Debian packages ($size MB)…"
+    awk '{ sum += $3 } END { if (sum >= 1e6) printf "%.0f MB", sum / 1e6; else printf "%.0f kB", sum / 1e3 }')
+  [ "$count" = 1 ] && noun=package || noun=packages
+  echo "install-deps: installing $count Debian $noun ($size)…"
   if ! apt-get install -y -q --no-install-recommends "$@" >> "$log" 2>&1; then
     echo "install-deps: the install failed; the end of $log:" >&2
     tail -n 30 "$log" >&2
