@@ -91,6 +91,8 @@ bool Headless() {
   return IsHeadlessDriver(SDL_GetCurrentVideoDriver());
 }
 
+bool RealModeSwitch() { return IsSet("STORMGLASS_MODE_SWITCH"); }
+
 bool FullscreenModeActive() { return g_modeActive; }
 int FullscreenWidth() { return g_modeWidth; }
 int FullscreenHeight() { return g_modeHeight; }
@@ -112,9 +114,11 @@ bool CounterTicks(int64_t& ticks) {
   return true;
 }
 
-// Headless, any plausible mode is accepted; with a display, the ones it offers.
+// Any plausible mode: full screen covers the desktop as it is, the picture
+// scaled to it. Only a real mode switch needs the display to offer the mode.
 bool ModeOffered(const DEVMODEA& mode, int width, int height) {
-  return PlausibleMode(mode, width, height) && (video::Headless() || video::DisplayOffers(width, height));
+  if (!PlausibleMode(mode, width, height)) return false;
+  return video::Headless() || !video::RealModeSwitch() || video::DisplayOffers(width, height);
 }
 
 void OnDisplayMode(bool fullscreen, int width, int height) {

@@ -24,6 +24,9 @@ bool VideoStarted();
 // driver that did.
 bool Headless();
 
+// Whether full screen changes the display's mode (STORMGLASS_MODE_SWITCH
+// set) rather than covering the desktop as it is with one window.
+bool RealModeSwitch();
 // The full-screen mode ChangeDisplaySettingsA put in force, if any.
 bool FullscreenModeActive();
 int FullscreenWidth();
@@ -36,6 +39,12 @@ SDL_Window* SdlWindowOf(const Window& window);
 int VirtualKeyFor(SDL_Keycode key);
 // Turns an SDL event into the Win32 messages it stands for, if any.
 void Translate(const SDL_Event& event);
+// The current context draws to a back buffer of the client area's size
+// where the window is shown at another size, from now on.
+void FitBackBuffer(Window& window);
+// Scales that back buffer onto the window before a swap; false where there
+// is none.
+bool PresentBackBuffer(Window& window);
 // Sets SDL's GL attributes (global in SDL) for a surface or a context.
 void ApplyGLAttributes(const PixelFormatRequest& request);
 

@@ -1,6 +1,7 @@
 // Window surfaces: the SDL window behind each Win32 window, made when the
 // pixel format is set (SDL needs the GL attributes first) or when the window
-// is shown; full screen for a popup while a full-screen mode is in force.
+// is shown; full screen for a popup while a full-screen mode is in force: a
+// window covering the desktop as it is, or, where asked, a real mode switch.
 #include "common/backend.h"
 #include "common/surface_store.h"
 #include "opengl.h"
@@ -26,6 +27,19 @@ Uint32 SurfaceFlags(const Window& window) {
 }
 
 void EnterFullscreen(SDL_Window* surface) {
+  if (!RealModeSwitch()) {
+    // The window is given the desktop's bounds first: where no window
+    // manager runs, nothing else would make it cover the screen.
+    SDL_Rect desktop;
+    if (SDL_GetDisplayBounds(0, &desktop) == 0) {
+      SDL_SetWindowPosition(surface, desktop.x, desktop.y);
+      SDL_SetWindowSize(surface, desktop.w, desktop.h);
+    }
+    if (SDL_SetWindowFullscreen(surface, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      SDL_Log("platform: no full-screen window: %s", SDL_GetError());
+    }
+    return;
+  }
   SDL_DisplayMode mode = {SDL_PIXELFORMAT_UNKNOWN, FullscreenWidth(), FullscreenHeight(), 0, nullptr};
   SDL_DisplayMode closest;
   if (SDL_GetClosestDisplayMode(0, &mode, &closest)) SDL_SetWindowDisplayMode(surface, &closest);
@@ -114,7 +128,10 @@ bool SwapSurface(Window& window) {
   // An offscreen surface has no display to pace its swaps: without a wait
   // here the software rasteriser queues frame after frame, gigabytes deep.
   if (video::Headless() && SDL_GL_GetCurrentContext()) glFinish();
+  video::PresentBackBuffer(window);
   SDL_GL_SwapWindow(window.surface->window);
+  // A window resized since: its picture is scaled from the next frame on.
+  video::FitBackBuffer(window);
   return true;
 }
 

@@ -61,13 +61,37 @@ TEST_F(RealDisplayTest, AWindowGetsADoubleBufferedContextWithDepth) {
   EXPECT_TRUE(SwapBuffers(gl.dc));
 }
 
-TEST_F(RealDisplayTest, OnlyModesTheScreenOffersAreAccepted) {
+TEST_F(RealDisplayTest, AnyModeIsAcceptedUnlessARealModeSwitchIsAskedFor) {
   DEVMODEA odd = ModeOf(1234, 567);
+  EXPECT_EQ(ChangeDisplaySettingsA(&odd, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_EQ(ChangeDisplaySettingsA(NULL, 0), DISP_CHANGE_SUCCESSFUL);
+
+  setenv("STORMGLASS_MODE_SWITCH", "1", 1);
   EXPECT_EQ(ChangeDisplaySettingsA(&odd, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
   SDL_DisplayMode desktop;
   ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
   DEVMODEA screen = ModeOf(desktop.w, desktop.h);
   EXPECT_EQ(ChangeDisplaySettingsA(&screen, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  EXPECT_EQ(ChangeDisplaySettingsA(NULL, 0), DISP_CHANGE_SUCCESSFUL);
+  unsetenv("STORMGLASS_MODE_SWITCH");
+}
+
+// A mode smaller than the screen: the window covers the desktop, and the
+// program draws into a back buffer of its own size, viewport included.
+TEST_F(RealDisplayTest, AFullScreenPopupOfAnotherSizeDrawsIntoABackBufferOfItsOwnSize) {
+  DEVMODEA mode = ModeOf(1280, 720);
+  ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+  sgtest::GLWindow gl;
+  ASSERT_TRUE(sgtest::OpenGLWindow(gl, 1280, 720, WS_POPUP));
+  SDL_Window* surface = SDL_GL_GetCurrentWindow();
+  EXPECT_EQ(SDL_GetWindowFlags(surface) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SwapBuffers(gl.dc);
+  GLint framebuffer = 0, viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_NE(framebuffer, 0);
+  EXPECT_EQ(viewport[2], 1280);
+  EXPECT_EQ(viewport[3], 720);
   EXPECT_EQ(ChangeDisplaySettingsA(NULL, 0), DISP_CHANGE_SUCCESSFUL);
 }
 
