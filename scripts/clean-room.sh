@@ -30,6 +30,9 @@ for arg in "$@"; do
   esac
 done
 [ "$(id -u)" -eq 0 ] || { echo "clean-room: run as root" >&2; exit 1; }
+# A signal ends the script through its EXIT trap, which cleans up.
+trap 'exit 130' INT
+trap 'exit 143' TERM
 shared=$(dirname "$repo")/shared
 
 # fresh_clone DIR: HEAD of this checkout in DIR/stormglass, ../shared beside it.
@@ -62,8 +65,6 @@ stop_child() {
 if [ -z "$readme_only" ]; then
   work=$(mktemp -d /var/tmp/stormglass-ci.XXXXXX)
   trap 'stop_child; rm -rf "$work"' EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
   fresh_clone "$work"
   echo "clean-room: CI from a fresh clone of $(git rev-parse --short HEAD) in $work/stormglass"
   run env -u DISPLAY -u WAYLAND_DISPLAY CI=true bash "$work/stormglass/.ci/run"
@@ -79,8 +80,6 @@ remove_root() {
   if [ -n "$keep" ]; then echo "clean-room: the root stays at $root"; else rm -rf "$root"; fi
 }
 trap remove_root EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
 
 started=$SECONDS
 rmdir "$root"

@@ -44,12 +44,12 @@ processes_in_root() {
 }
 
 stop_processes() {
-  local left tries
+  local left
   left=$(processes_in_root)
   [ -n "$left" ] || return 0
   # shellcheck disable=SC2086  # a list of process ids
   kill -TERM $left 2> /dev/null || true
-  for tries in $(seq 50); do
+  for _ in $(seq 50); do
     left=$(processes_in_root)
     [ -n "$left" ] || return 0
     sleep 0.1

@@ -36,7 +36,7 @@ mkdir -p "$store"
 rm -rf "$store"/wine-*
 partial=$root.partial
 log=$store/wine-$key.log
-echo "wine-root: making the Wine root ($((${#packages[@]})) packages and what they need) in $root" >&2
+echo "wine-root: making the Wine root (${#packages[@]} packages and what they need) in $root" >&2
 started=$SECONDS
 make_root "$partial" apt "$archs" "$log" "$sources" "${packages[@]}"
 touch "$partial/.complete"

@@ -23,8 +23,6 @@ class ScaledBackBuffer {
   // reading; false (and nothing made) where the driver cannot.
   bool Create(int width, int height, int alphaBits, int depthBits, int stencilBits);
   bool Exists() const { return framebuffer_ != 0; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
   void Bind() const;
   // Scales the picture onto the window's own back buffer of the given size
   // (no filtering where the sizes match), leaving the program's state as it

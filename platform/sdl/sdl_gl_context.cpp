@@ -46,12 +46,11 @@ void FitBackBuffer(Window& window) {
   }
 }
 
-bool PresentBackBuffer(Window& window) {
+void PresentBackBuffer(Window& window) {
   int width = 0, height = 0;
-  if (!g_current || !g_current->backBuffer.Exists() || g_target != &window) return false;
+  if (!g_current || !g_current->backBuffer.Exists() || g_target != &window) return;
   ShownAtOtherSize(window, width, height);
   g_current->backBuffer.PresentTo(width, height);
-  return true;
 }
 
 }  // namespace video

@@ -42,9 +42,8 @@ void Translate(const SDL_Event& event);
 // The current context draws to a back buffer of the client area's size
 // where the window is shown at another size, from now on.
 void FitBackBuffer(Window& window);
-// Scales that back buffer onto the window before a swap; false where there
-// is none.
-bool PresentBackBuffer(Window& window);
+// Scales that back buffer, if any, onto the window before a swap.
+void PresentBackBuffer(Window& window);
 // Sets SDL's GL attributes (global in SDL) for a surface or a context.
 void ApplyGLAttributes(const PixelFormatRequest& request);
 
