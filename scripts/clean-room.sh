@@ -39,7 +39,7 @@ shared=$(dirname "$repo")/shared
 fresh_clone() {
   git clone --quiet --no-hardlinks "$repo" "$1/stormglass"
   if [ -d "$shared" ]; then
-    cp -r "$shared" "$1/shared"
+    cp -rL "$shared" "$1/shared"  # a link to it is copied as the folder
   else
     echo "clean-room: no $shared beside this checkout; the tests that read it will skip" >&2
   fi
