@@ -37,9 +37,9 @@ geometry_of() {  # geometry_of TITLE: WIDTHxHEIGHT+LEFT+TOP of a shown window wi
     return
   done
 }
-wait_window() {  # wait_window TITLE: sets geometry, or fails after 10 s
+wait_window() {  # wait_window TITLE [SECONDS]: sets geometry, or fails after SECONDS (10)
   geometry=
-  for _ in $(seq 50); do
+  for _ in $(seq $((${2:-10} * 5))); do
     geometry=$(geometry_of "$1")
     [ -n "$geometry" ] && return 0
     sleep 0.2
@@ -49,7 +49,8 @@ wait_window() {  # wait_window TITLE: sets geometry, or fails after 10 s
 start() {
   (cd "$build" && SDL_AUDIODRIVER=dummy exec ./stormglass) > "$shots/player-$1.log" 2>&1 &
   player=$!
-  wait_window "Stormglass by Velkaro" || { fail "$1: the setup dialog did not appear"; return 1; }
+  # A sanitized build starting beside other tests can take more than 10 s.
+  wait_window "Stormglass by Velkaro" 30 || { fail "$1: the setup dialog did not appear"; return 1; }
   IFS='x+' read -r width height left top <<< "$geometry"
   # No window manager: keys go to the window under the pointer.
   xdotool mousemove $((left + width - 4)) $((top + height - 4))
