@@ -3,6 +3,7 @@
 // frames and dotted focus rectangles, all scaled with the display's DPI.
 #include "common/dialog_painter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -102,6 +103,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string TextOf(const ControlState& control) { return control.source->text ? control.source->text : ""; }
 
+// A static's sunken border, two pixels a side.
+int StaticBorder(const sgres::DialogControl& control) { return (control.style & WS_BORDER) ? 2 : 0; }
+
 }  // namespace
 
 void PixelCanvas::SetClip(const PixelRect* clip) {
@@ -141,6 +145,36 @@ int DialogPainter::TextWidth(const std::string& text) const { return text.empty(
 int DialogPainter::LineHeight() const { return face_->LineHeight(); }
 
 int DialogPainter::Scaled(int pixels) const { return MulDiv(pixels, dpi_, kStandardDpi); }
+
+DialogLayout DialogPainter::LayOut(const sgres::DialogTemplate& dialogTemplate) const {
+  return LayOutDialog(dialogTemplate, units_);
+}
+
+// Buttons centre their text, options put it after the glyph, group boxes on
+// the frame's top edge; statics start inside their border, a line a line.
+PixelRect DialogPainter::TextPlace(const ControlState& control, const PixelRect& rect) const {
+  std::string text = TextOf(control);
+  if (text.empty()) return {rect.x, rect.y, 0, 0};
+  int width = TextWidth(text), height = LineHeight();
+  switch (control.kind) {
+    case ControlKind::PushButton:
+      return {rect.x + (rect.width - width) / 2, rect.y + (rect.height - height) / 2, width, height};
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+      return {rect.x + Scaled(13) + Scaled(4), rect.y + (rect.height - height) / 2, width, height};
+    case ControlKind::GroupBox:
+      return {rect.x + Scaled(9), rect.y, width, height};
+    case ControlKind::Static:
+      break;
+    case ControlKind::Other:
+      return {rect.x, rect.y, 0, 0};
+  }
+  std::vector<std::string> lines = Lines(text);
+  width = 0;
+  for (const std::string& line : lines) width = std::max(width, TextWidth(line));
+  int border = StaticBorder(*control.source);
+  return {rect.x + border, rect.y + border, width, static_cast<int>(lines.size()) * height};
+}
 
 PixelRect DialogPainter::DrawText(PixelCanvas& canvas, const std::string& text, int x, int y, Colour colour) const {
   PixelRect place = {x, y, 0, LineHeight()};
@@ -206,11 +240,9 @@ void DialogPainter::PaintButton(PixelCanvas& canvas, const ControlState& control
     Edge(canvas, face, kHighlight, kDarkShadow);
     Edge(canvas, Inset(face, 1), kFace, kShadow);
   }
-  std::string text = TextOf(control);
+  PixelRect place = TextPlace(control, rect);
   int shift = pushed ? 1 : 0;
-  int x = rect.x + (rect.width - TextWidth(text)) / 2 + shift;
-  int y = rect.y + (rect.height - LineHeight()) / 2 + shift;
-  DrawText(canvas, text, x, y, control.disabled ? kGreyText : kText);
+  DrawText(canvas, TextOf(control), place.x + shift, place.y + shift, control.disabled ? kGreyText : kText);
   if (focused) DottedFrame(canvas, Inset(rect, Scaled(3)));
 }
 
@@ -242,9 +274,8 @@ void DialogPainter::PaintOption(PixelCanvas& canvas, const ControlState& control
   }
   std::string text = TextOf(control);
   if (text.empty()) return;
-  int textX = rect.x + Scaled(13) + Scaled(4);
-  int textY = rect.y + (rect.height - LineHeight()) / 2;
-  PixelRect drawn = DrawText(canvas, text, textX, textY, control.disabled ? kGreyText : kText);
+  PixelRect place = TextPlace(control, rect);
+  PixelRect drawn = DrawText(canvas, text, place.x, place.y, control.disabled ? kGreyText : kText);
   if (focused) DottedFrame(canvas, {drawn.x - 1, drawn.y, drawn.width + 2, drawn.height});
 }
 
@@ -257,15 +288,15 @@ void DialogPainter::PaintGroupBox(PixelCanvas& canvas, const ControlState& contr
   Frame(canvas, frame, kShadow);
   std::string text = TextOf(control);
   if (text.empty()) return;
-  int textX = rect.x + Scaled(9);
-  Fill(canvas, textX - Scaled(2), rect.y, TextWidth(text) + Scaled(4), LineHeight(), kFace);
-  DrawText(canvas, text, textX, rect.y, kText);
+  PixelRect place = TextPlace(control, rect);
+  Fill(canvas, place.x - Scaled(2), place.y, place.width + Scaled(4), place.height, kFace);
+  DrawText(canvas, text, place.x, place.y, kText);
 }
 
 // A border on a dialog's control is drawn sunken, as the dialog manager's
 // 3-D look has it since Windows 95.
 void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
-  int border = (control.source->style & WS_BORDER) ? 2 : 0;
+  int border = StaticBorder(*control.source);
   if (border) {
     Edge(canvas, rect, kShadow, kHighlight);
     Edge(canvas, Inset(rect, 1), kDarkShadow, kLight);
@@ -280,9 +311,10 @@ void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control
     PaintIcon(canvas, control.source->bitmapId, rect.x + border, rect.y + border);
     return;
   }
+  PixelRect place = TextPlace(control, rect);
   std::vector<std::string> lines = Lines(TextOf(control));
   for (size_t i = 0; i < lines.size(); ++i) {
-    DrawText(canvas, lines[i], rect.x + border, rect.y + border + static_cast<int>(i) * LineHeight(),
+    DrawText(canvas, lines[i], place.x, place.y + static_cast<int>(i) * LineHeight(),
              control.disabled ? kGreyText : kText);
   }
 }

@@ -65,6 +65,12 @@ class DialogPainter {
   // The side of a message box's icon.
   int IconSize() const { return Scaled(32); }
 
+  // The template's controls and client area on screen.
+  DialogLayout LayOut(const sgres::DialogTemplate& dialogTemplate) const;
+  // Where a control's text goes on screen (all its lines) in the rectangle
+  // its layout gives it; empty for controls without text.
+  PixelRect TextPlace(const ControlState& control, const PixelRect& rect) const;
+
   void Paint(PixelCanvas& canvas, const Dialog& dialog, const DialogLayout& layout, const DialogInput& input) const;
 
  private:

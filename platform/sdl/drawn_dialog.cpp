@@ -20,7 +20,7 @@ class DrawnDialog {
   DrawnDialog(const Dialog& dialog, const DialogPainter& painter, int cancelId)
       : dialog_(dialog),
         painter_(painter),
-        layout_(LayOutDialog(*dialog.source, painter.Units())),
+        layout_(painter.LayOut(*dialog.source)),
         input_(dialog, layout_.controls, cancelId),
         canvas_(layout_.clientWidth, layout_.clientHeight) {}
   ~DrawnDialog() {
@@ -130,7 +130,7 @@ class DrawnDialogChooser : public DialogChooser {
  private:
   void Show(const Dialog& dialog) {
     int pointSize = dialog.source->pointSize > 0 ? dialog.source->pointSize : kDefaultPointSize;
-    painter_ = OpenSdlPainter(pointSize);
+    painter_ = OpenSdlPainter(pointSize, DialogDpi());
     if (painter_) shown_ = std::make_unique<DrawnDialog>(dialog, *painter_, cancelId_);
     failed_ = !shown_ || !shown_->Open();
   }

@@ -20,7 +20,7 @@ constexpr int kBoxPointSize = 8;
 int ShowDrawnBox(const std::string& caption, const std::string& text, UINT type,
                  const std::vector<BoxButton>& buttons) {
   std::unique_ptr<DialogChooser> chooser = NewDrawnDialogChooser(EscapeButton(buttons), nullptr);
-  std::unique_ptr<DialogPainter> painter = chooser ? OpenSdlPainter(kBoxPointSize) : nullptr;
+  std::unique_ptr<DialogPainter> painter = chooser ? OpenSdlPainter(kBoxPointSize, DialogDpi()) : nullptr;
   if (!painter) return -1;
   BoxTemplate box;
   box.caption = caption;

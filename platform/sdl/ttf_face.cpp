@@ -6,6 +6,7 @@
 #include <SDL_ttf.h>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace sgwin {
 
@@ -53,23 +54,47 @@ class TtfFace : public TextFace {
   TTF_Font* font_;
 };
 
+constexpr int kLowestDpi = 48, kHighestDpi = 480;
+
+bool Plausible(long dpi) { return dpi >= kLowestDpi && dpi <= kHighestDpi; }
+
+// STORMGLASS_DPI as a number, 0 where it is not set or not a plausible DPI.
+int DpiFromEnvironment() {
+  const char* value = SDL_getenv("STORMGLASS_DPI");
+  if (!value || !*value) return 0;
+  char* end = nullptr;
+  long dpi = std::strtol(value, &end, 10);
+  if (*end == '\0' && Plausible(dpi)) return static_cast<int>(dpi);
+  SDL_Log("platform: STORMGLASS_DPI=%s ignored: not a DPI from %d to %d", value, kLowestDpi, kHighestDpi);
+  return 0;
+}
+
 // A DPI SDL reports for the first display, if it looks like one.
-int DisplayDpi() {
+int ReportedDpi() {
   float vertical = 0;
   if (SDL_GetDisplayDPI(0, nullptr, nullptr, &vertical) != 0) return kStandardDpi;
-  if (vertical < 48 || vertical > 480) return kStandardDpi;
-  return static_cast<int>(std::lround(vertical));
+  long dpi = std::lround(vertical);
+  return Plausible(dpi) ? static_cast<int>(dpi) : kStandardDpi;
 }
 
 }  // namespace
 
-std::unique_ptr<DialogPainter> OpenSdlPainter(int pointSize) {
+std::unique_ptr<TextFace> OpenDejaVuSans(int pixelHeight) {
   if (!TTF_WasInit() && TTF_Init() != 0) return nullptr;
-  int dpi = DisplayDpi();
   for (const char* file : kFontFiles) {
-    TTF_Font* font = TTF_OpenFont(file, FontPixelHeight(pointSize, dpi));
-    if (font) return std::make_unique<DialogPainter>(std::make_unique<TtfFace>(font), dpi);
+    if (TTF_Font* font = TTF_OpenFont(file, pixelHeight)) return std::make_unique<TtfFace>(font);
   }
+  return nullptr;
+}
+
+int DialogDpi() {
+  int dpi = DpiFromEnvironment();
+  return dpi ? dpi : ReportedDpi();
+}
+
+std::unique_ptr<DialogPainter> OpenSdlPainter(int pointSize, int dpi) {
+  std::unique_ptr<TextFace> face = OpenDejaVuSans(FontPixelHeight(pointSize, dpi));
+  if (face) return std::make_unique<DialogPainter>(std::move(face), dpi);
   SDL_Log("platform: no dialog font (DejaVu Sans) could be opened");
   return nullptr;
 }

@@ -117,7 +117,7 @@ class PageDialog {
   PageDialog(const sgwin::Dialog& dialog, const sgwin::DialogPainter& painter, int cancelId)
       : dialog_(dialog),
         painter_(painter),
-        layout_(sgwin::LayOutDialog(*dialog.source, painter.Units())),
+        layout_(painter.LayOut(*dialog.source)),
         input_(dialog, layout_.controls, cancelId),
         canvas_(layout_.clientWidth, layout_.clientHeight) {
     const char* caption = dialog.source->caption ? dialog.source->caption : "";
