@@ -55,4 +55,16 @@ DialogLayout LayOutDialog(const sgres::DialogTemplate& dialogTemplate, BaseUnits
   return layout;
 }
 
+DialogLayout ScaleLayout(const DialogLayout& layout, int dpi) {
+  auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, kStandardDpi); };
+  DialogLayout result;
+  result.clientWidth = scaled(layout.clientWidth);
+  result.clientHeight = scaled(layout.clientHeight);
+  for (const PixelRect& r : layout.controls) {
+    int x = scaled(r.x), y = scaled(r.y);
+    result.controls.push_back({x, y, scaled(r.x + r.width) - x, scaled(r.y + r.height) - y});
+  }
+  return result;
+}
+
 }  // namespace sgwin

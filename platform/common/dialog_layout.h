@@ -14,6 +14,10 @@ struct PixelRect {
   bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
 };
 
+// The DPI layouts are made at, and dialogs drawn for where the display
+// reports none.
+constexpr int kStandardDpi = 96;
+
 // Pixels per 4 horizontal and per 8 vertical dialog units.
 struct BaseUnits {
   int x = 0, y = 0;
@@ -37,5 +41,9 @@ struct DialogLayout {
 };
 
 DialogLayout LayOutDialog(const sgres::DialogTemplate& dialogTemplate, BaseUnits units);
+
+// A layout made at 96 DPI, at this DPI: each corner scaled on its own, so
+// edges that meet at 96 DPI still meet.
+DialogLayout ScaleLayout(const DialogLayout& layout, int dpi);
 
 }  // namespace sgwin

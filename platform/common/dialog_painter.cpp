@@ -1,6 +1,7 @@
 // The classic Windows look, pixel by pixel: the 3-D edges of the system
 // colours, the 13-pixel check box and 12-pixel radio glyphs, etched group
-// frames and dotted focus rectangles, all scaled with the display's DPI.
+// frames and dotted focus rectangles, all scaled with the display's DPI; the
+// layout is the 96-DPI one scaled, the text drawn at the real DPI.
 #include "common/dialog_painter.h"
 
 #include <algorithm>
@@ -78,14 +79,60 @@ void Disc(PixelCanvas& canvas, int x, int y, int size, double radius, Colour col
   }
 }
 
-void CopyBitmap(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap, int x, int y) {
-  int stride = (bitmap.width * 3 + 3) & ~3;
-  for (int row = 0; row < bitmap.height; ++row) {
-    const unsigned char* source = bitmap.bits + static_cast<size_t>(bitmap.height - 1 - row) * stride;
-    for (int column = 0; column < bitmap.width; ++column) {
-      const unsigned char* bgr = source + column * 3;
-      Fill(canvas, x + column, y + row, 1, 1, {bgr[2], bgr[1], bgr[0], 255});
+// The outer half of the width shadow over highlight, the inner half dark
+// shadow over light.
+void SunkenBorder(PixelCanvas& canvas, const PixelRect& r, int width) {
+  int outer = (width + 1) / 2;
+  for (int ring = 0; ring < width; ++ring) {
+    if (ring < outer) {
+      Edge(canvas, Inset(r, ring), kShadow, kHighlight);
+    } else {
+      Edge(canvas, Inset(r, ring), kDarkShadow, kLight);
     }
+  }
+}
+
+// Rows bottom up, each padded to four bytes.
+Colour BitmapPixel(const sgres::EmbeddedBitmap& bitmap, int column, int row) {
+  int stride = (bitmap.width * 3 + 3) & ~3;
+  const unsigned char* bgr = bitmap.bits + static_cast<size_t>(bitmap.height - 1 - row) * stride + column * 3;
+  return {bgr[2], bgr[1], bgr[0], 255};
+}
+
+// Each pixel a square of factor x factor.
+void ReplicateBitmap(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap, int x, int y, int factor) {
+  for (int row = 0; row < bitmap.height; ++row) {
+    for (int column = 0; column < bitmap.width; ++column)
+      Fill(canvas, x + column * factor, y + row * factor, factor, factor, BitmapPixel(bitmap, column, row));
+  }
+}
+
+// The bilinear mix of the four pixels around (x, y), in pixel units.
+Colour Sample(const sgres::EmbeddedBitmap& bitmap, double x, double y) {
+  int left = static_cast<int>(x), top = static_cast<int>(y);
+  int right = std::min(left + 1, bitmap.width - 1), bottom = std::min(top + 1, bitmap.height - 1);
+  double across = x - left, down = y - top;
+  Colour c[4] = {BitmapPixel(bitmap, left, top), BitmapPixel(bitmap, right, top), BitmapPixel(bitmap, left, bottom),
+                 BitmapPixel(bitmap, right, bottom)};
+  auto mix = [&](uint8_t Colour::*channel) {
+    double upper = c[0].*channel + (c[1].*channel - c[0].*channel) * across;
+    double lower = c[2].*channel + (c[3].*channel - c[2].*channel) * across;
+    return static_cast<uint8_t>(std::lround(upper + (lower - upper) * down));
+  };
+  return {mix(&Colour::r), mix(&Colour::g), mix(&Colour::b), 255};
+}
+
+// Pixel centres onto pixel centres, the edges clamped, so the corners keep
+// the bitmap's corner pixels.
+void StretchBitmap(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap, const PixelRect& to) {
+  auto source = [](int at, int from, int onto) {
+    double position = (at + 0.5) * from / onto - 0.5;
+    return std::clamp(position, 0.0, from - 1.0);
+  };
+  for (int row = 0; row < to.height; ++row) {
+    double y = source(row, bitmap.height, to.height);
+    for (int column = 0; column < to.width; ++column)
+      Fill(canvas, to.x + column, to.y + row, 1, 1, Sample(bitmap, source(column, bitmap.width, to.width), y));
   }
 }
 
@@ -102,9 +149,6 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 std::string TextOf(const ControlState& control) { return control.source->text ? control.source->text : ""; }
-
-// A static's sunken border, two pixels a side.
-int StaticBorder(const sgres::DialogControl& control) { return (control.style & WS_BORDER) ? 2 : 0; }
 
 }  // namespace
 
@@ -136,18 +180,37 @@ void PixelCanvas::Blend(int x, int y, Colour colour, uint8_t coverage) {
   pixel = 0xFF000000u | mix(16, colour.r) | mix(8, colour.g) | mix(0, colour.b);
 }
 
-DialogPainter::DialogPainter(std::unique_ptr<TextFace> face, int dpi) : face_(std::move(face)), dpi_(dpi) {
-  units_ = BaseUnitsOfFont(face_->Width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), face_->LineHeight());
+DialogPainter::DialogPainter(std::shared_ptr<const TextFace> layoutFace, std::shared_ptr<const TextFace> screenFace,
+                             int dpi)
+    : layoutFace_(std::move(layoutFace)), screenFace_(std::move(screenFace)), dpi_(dpi) {
+  units_ = BaseUnitsOfFont(layoutFace_->Width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+                           layoutFace_->LineHeight());
 }
 
-int DialogPainter::TextWidth(const std::string& text) const { return text.empty() ? 0 : face_->Width(text); }
+std::unique_ptr<DialogPainter> OpenDialogPainter(int pointSize, int dpi, const FaceOpener& open) {
+  std::shared_ptr<const TextFace> layoutFace = open(FontPixelHeight(pointSize, kStandardDpi));
+  std::shared_ptr<const TextFace> screenFace =
+      dpi == kStandardDpi ? layoutFace : open(FontPixelHeight(pointSize, dpi));
+  if (!layoutFace || !screenFace) return nullptr;
+  return std::make_unique<DialogPainter>(std::move(layoutFace), std::move(screenFace), dpi);
+}
 
-int DialogPainter::LineHeight() const { return face_->LineHeight(); }
+int DialogPainter::TextWidth(const std::string& text) const { return text.empty() ? 0 : layoutFace_->Width(text); }
+
+int DialogPainter::LineHeight() const { return layoutFace_->LineHeight(); }
+
+int DialogPainter::ScreenTextWidth(const std::string& text) const {
+  return text.empty() ? 0 : screenFace_->Width(text);
+}
+
+int DialogPainter::StaticBorder(const sgres::DialogControl& control) const {
+  return (control.style & WS_BORDER) ? Scaled(2) : 0;
+}
 
 int DialogPainter::Scaled(int pixels) const { return MulDiv(pixels, dpi_, kStandardDpi); }
 
 DialogLayout DialogPainter::LayOut(const sgres::DialogTemplate& dialogTemplate) const {
-  return LayOutDialog(dialogTemplate, units_);
+  return ScaleLayout(LayOutDialog(dialogTemplate, units_), dpi_);
 }
 
 // Buttons centre their text, options put it after the glyph, group boxes on
@@ -155,7 +218,7 @@ DialogLayout DialogPainter::LayOut(const sgres::DialogTemplate& dialogTemplate) 
 PixelRect DialogPainter::TextPlace(const ControlState& control, const PixelRect& rect) const {
   std::string text = TextOf(control);
   if (text.empty()) return {rect.x, rect.y, 0, 0};
-  int width = TextWidth(text), height = LineHeight();
+  int width = ScreenTextWidth(text), height = ScreenLineHeight();
   switch (control.kind) {
     case ControlKind::PushButton:
       return {rect.x + (rect.width - width) / 2, rect.y + (rect.height - height) / 2, width, height};
@@ -171,14 +234,14 @@ PixelRect DialogPainter::TextPlace(const ControlState& control, const PixelRect&
   }
   std::vector<std::string> lines = Lines(text);
   width = 0;
-  for (const std::string& line : lines) width = std::max(width, TextWidth(line));
+  for (const std::string& line : lines) width = std::max(width, ScreenTextWidth(line));
   int border = StaticBorder(*control.source);
   return {rect.x + border, rect.y + border, width, static_cast<int>(lines.size()) * height};
 }
 
 PixelRect DialogPainter::DrawText(PixelCanvas& canvas, const std::string& text, int x, int y, Colour colour) const {
-  PixelRect place = {x, y, 0, LineHeight()};
-  if (text.empty() || !face_->Render(text, coverage_, place.width, place.height)) return place;
+  PixelRect place = {x, y, 0, ScreenLineHeight()};
+  if (text.empty() || !screenFace_->Render(text, coverage_, place.width, place.height)) return place;
   for (int row = 0; row < place.height; ++row) {
     for (int column = 0; column < place.width; ++column) {
       canvas.Blend(x + column, y + row, colour, coverage_[static_cast<size_t>(row) * place.width + column]);
@@ -282,7 +345,7 @@ void DialogPainter::PaintOption(PixelCanvas& canvas, const ControlState& control
 // The etched frame runs through the middle of the caption's line; the
 // caption covers it.
 void DialogPainter::PaintGroupBox(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
-  int lineY = rect.y + LineHeight() / 2;
+  int lineY = rect.y + ScreenLineHeight() / 2;
   PixelRect frame = {rect.x, lineY, rect.width - 1, rect.y + rect.height - lineY - 1};
   Frame(canvas, {frame.x + 1, frame.y + 1, frame.width, frame.height}, kHighlight);
   Frame(canvas, frame, kShadow);
@@ -294,17 +357,14 @@ void DialogPainter::PaintGroupBox(PixelCanvas& canvas, const ControlState& contr
 }
 
 // A border on a dialog's control is drawn sunken, as the dialog manager's
-// 3-D look has it since Windows 95.
+// 3-D look has it since Windows 95, and as wide as the DPI makes two pixels.
 void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const {
   int border = StaticBorder(*control.source);
-  if (border) {
-    Edge(canvas, rect, kShadow, kHighlight);
-    Edge(canvas, Inset(rect, 1), kDarkShadow, kLight);
-  }
+  SunkenBorder(canvas, rect, border);
   uint32_t type = control.source->style & SS_TYPEMASK;
   if (type == SS_BITMAP) {
     const sgres::EmbeddedBitmap* bitmap = sgres::FindBitmap(control.source->bitmapId);
-    if (bitmap) CopyBitmap(canvas, *bitmap, rect.x + border, rect.y + border);
+    if (bitmap && bitmap->bits) PaintPicture(canvas, *bitmap, Inset(rect, border));
     return;
   }
   if (type == SS_ICON) {
@@ -314,8 +374,18 @@ void DialogPainter::PaintStatic(PixelCanvas& canvas, const ControlState& control
   PixelRect place = TextPlace(control, rect);
   std::vector<std::string> lines = Lines(TextOf(control));
   for (size_t i = 0; i < lines.size(); ++i) {
-    DrawText(canvas, lines[i], place.x, place.y + static_cast<int>(i) * LineHeight(),
+    DrawText(canvas, lines[i], place.x, place.y + static_cast<int>(i) * ScreenLineHeight(),
              control.disabled ? kGreyText : kText);
+  }
+}
+
+// Sharp at a whole factor of 96 DPI; smooth, filling the border, between.
+void DialogPainter::PaintPicture(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap,
+                                 const PixelRect& inside) const {
+  if (dpi_ % kStandardDpi == 0) {
+    ReplicateBitmap(canvas, bitmap, inside.x, inside.y, dpi_ / kStandardDpi);
+  } else {
+    StretchBitmap(canvas, bitmap, inside);
   }
 }
 
@@ -344,8 +414,8 @@ void DialogPainter::PaintIcon(PixelCanvas& canvas, int icon, int x, int y) const
   } else {
     Disc(canvas, x, y, size, size / 2.0, kInfoBlue);
   }
-  int symbolX = x + (size - TextWidth(symbol)) / 2;
-  int symbolY = y + (size - LineHeight()) / 2 + (icon == kIconExclamation ? Scaled(4) : 0);
+  int symbolX = x + (size - ScreenTextWidth(symbol)) / 2;
+  int symbolY = y + (size - ScreenLineHeight()) / 2 + (icon == kIconExclamation ? Scaled(4) : 0);
   DrawText(canvas, symbol, symbolX, symbolY, symbolColour);
 }
 

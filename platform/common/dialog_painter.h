@@ -4,10 +4,13 @@
 // bitmap or a system icon, and the focus rectangle. It draws into pixels of
 // its own; a back end shows them and supplies the text's shapes (DejaVu
 // Sans, whose widths and heights are close to those of the templates'
-// Verdana).
+// Verdana). At any DPI a dialog looks like its 96-DPI self scaled, as
+// Windows shows a program that does not declare itself DPI-aware, only with
+// sharper text.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,17 +58,20 @@ class TextFace {
 
 class DialogPainter {
  public:
-  // Text in this face (at the template's size for this DPI); glyphs and
-  // icons scale with the DPI, bitmaps keep their size.
-  DialogPainter(std::unique_ptr<TextFace> face, int dpi);
+  // Lays out with layoutFace (the template's font at 96 DPI), scales the
+  // layout by dpi / 96 and draws text with screenFace (the same font at
+  // dpi), which may be the same face at 96 DPI.
+  DialogPainter(std::shared_ptr<const TextFace> layoutFace, std::shared_ptr<const TextFace> screenFace, int dpi);
 
+  // Layout metrics, in 96-DPI pixels, as dialog templates are sized.
   BaseUnits Units() const { return units_; }
   int TextWidth(const std::string& text) const;
   int LineHeight() const;
   // The side of a message box's icon.
-  int IconSize() const { return Scaled(32); }
+  int IconSize() const { return 32; }
 
-  // The template's controls and client area on screen.
+  // The template's controls and client area on screen: laid out at 96 DPI,
+  // then scaled.
   DialogLayout LayOut(const sgres::DialogTemplate& dialogTemplate) const;
   // Where a control's text goes on screen (all its lines) in the rectangle
   // its layout gives it; empty for controls without text.
@@ -81,18 +87,26 @@ class DialogPainter {
   void PaintOption(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect, bool focused) const;
   void PaintGroupBox(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const;
   void PaintStatic(PixelCanvas& canvas, const ControlState& control, const PixelRect& rect) const;
+  void PaintPicture(PixelCanvas& canvas, const sgres::EmbeddedBitmap& bitmap, const PixelRect& inside) const;
   void PaintIcon(PixelCanvas& canvas, int icon, int x, int y) const;
   // Draws text with its top left at (x, y); returns where it went.
   PixelRect DrawText(PixelCanvas& canvas, const std::string& text, int x, int y, Colour colour) const;
+  int ScreenTextWidth(const std::string& text) const;
+  int ScreenLineHeight() const { return screenFace_->LineHeight(); }
+  int StaticBorder(const sgres::DialogControl& control) const;
   int Scaled(int pixels) const;
 
-  std::unique_ptr<TextFace> face_;
+  std::shared_ptr<const TextFace> layoutFace_, screenFace_;
   int dpi_;
   BaseUnits units_;
   mutable std::vector<uint8_t> coverage_;  // reused by every text drawn
 };
 
-// The DPI a dialog is drawn for where the display reports none.
-constexpr int kStandardDpi = 96;
+// A back end's font at a pixel height; null when it cannot be opened.
+using FaceOpener = std::function<std::unique_ptr<TextFace>(int pixelHeight)>;
+
+// A painter for a template's points at this DPI, with the faces it needs;
+// null when a face cannot be opened.
+std::unique_ptr<DialogPainter> OpenDialogPainter(int pointSize, int dpi, const FaceOpener& open);
 
 }  // namespace sgwin

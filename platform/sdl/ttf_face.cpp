@@ -93,10 +93,9 @@ int DialogDpi() {
 }
 
 std::unique_ptr<DialogPainter> OpenSdlPainter(int pointSize, int dpi) {
-  std::unique_ptr<TextFace> face = OpenDejaVuSans(FontPixelHeight(pointSize, dpi));
-  if (face) return std::make_unique<DialogPainter>(std::move(face), dpi);
-  SDL_Log("platform: no dialog font (DejaVu Sans) could be opened");
-  return nullptr;
+  std::unique_ptr<DialogPainter> painter = OpenDialogPainter(pointSize, dpi, OpenDejaVuSans);
+  if (!painter) SDL_Log("platform: no dialog font (DejaVu Sans) could be opened");
+  return painter;
 }
 
 }  // namespace sgwin

@@ -107,9 +107,11 @@ class PageFace : public sgwin::TextFace {
 
 std::unique_ptr<sgwin::DialogPainter> OpenPagePainter(int pointSize) {
   int dpi = static_cast<int>(std::lround(sgwin::kStandardDpi * sgweb_device_pixel_ratio()));
-  auto face = std::make_unique<PageFace>(sgwin::FontPixelHeight(pointSize, dpi));
-  if (face->LineHeight() <= 0) return nullptr;
-  return std::make_unique<sgwin::DialogPainter>(std::move(face), dpi);
+  return sgwin::OpenDialogPainter(pointSize, dpi, [](int pixels) -> std::unique_ptr<sgwin::TextFace> {
+    auto face = std::make_unique<PageFace>(pixels);
+    if (face->LineHeight() <= 0) return nullptr;
+    return face;
+  });
 }
 
 class PageDialog {
