@@ -3,6 +3,8 @@
 # Xvfb, checked from screenshots (dialog_shot_check) and by what the player
 # does next:
 #   layout    the picture, the controls where the template puts them, their state
+#   layout-192  the same at 192 DPI (STORMGLASS_DPI): the 96-DPI dialog twice
+#             as large, the picture's pixels doubled
 #   input     Tab, Shift+Tab, the arrows, Space and the pointer, as on Windows
 #   outcomes  GO! after "1920 x 1080" opens the 1920 x 1080 show; Enter is GO!;
 #             EXIT and Esc end with 0 and no window; with a real mode switch
@@ -70,8 +72,10 @@ start() {
 # at CONTROL DX DY: a point of the control, in dialog units from its top left
 point() { echo $((left + ($2 * 7 + 2) / 4)) $((top + ($3 * 13 + 4) / 8)); }
 click_at() { xdotool mousemove $(point x "$1" "$2") click 1; sleep 0.3; }
-# SDL reports no DPI for Xvfb's screen, so the dialog takes Windows' standard.
-dpi=96
+# SDL reports no DPI for Xvfb's screen, so the dialog takes Windows' standard
+# unless STORMGLASS_DPI sets one.
+if [ "$scenario" = layout-192 ]; then export STORMGLASS_DPI=192; else unset STORMGLASS_DPI; fi
+dpi=${STORMGLASS_DPI:-96}
 check() {  # check NAME EXPECT...: a screenshot of the dialog against its template
   sleep 0.4
   xwd -root -silent | convert xwd:- "$shots/$1.ppm"
@@ -87,12 +91,15 @@ ends_with() {  # ends_with CODE WHAT: the player ends within 10 s with CODE
 }
 
 case $scenario in
-  layout)
-    start layout
-    [ "$width" = 264 ] && [ "$height" = 245 ] || fail "layout: client area ${width}x${height}, not 264x245 (151 x 151 units)"
-    check layout layout radio=1006 focus=1 default=1
-    # The picture for docs/, beside the Wine check's setup-dialog-windows.png.
-    convert "$shots/layout.ppm" -crop "${width}x${height}+${left}+${top}" +repage "$shots/setup-dialog-linux.png"
+  layout | layout-192)
+    start "$scenario"
+    client=$(((264 * dpi + 48) / 96))x$(((245 * dpi + 48) / 96))
+    [ "${width}x${height}" = "$client" ] ||
+      fail "$scenario: client area ${width}x${height}, not $client (151 x 151 units at $dpi DPI)"
+    check "$scenario" layout radio=1006 focus=1 default=1
+    # The pictures for docs/, beside the Wine check's setup-dialog-windows.png.
+    convert "$shots/$scenario.ppm" -crop "${width}x${height}+${left}+${top}" +repage "$shots/setup-dialog-${dpi}dpi.png"
+    if [ "$dpi" = 96 ]; then cp "$shots/setup-dialog-96dpi.png" "$shots/setup-dialog-linux.png"; fi
     xdotool key Escape
     ends_with 0 "Esc"
     ;;

@@ -1,7 +1,8 @@
 // Checks a screenshot of the setup dialog against its template: the
 // picture's exact pixels, every control where the template puts it (within
-// 2 pixels, at the base units Windows would take from the dialog font at this
-// DPI), and the state each control shows.
+// 2 pixels, at the base units Windows takes from the dialog font at 96 DPI,
+// scaled by DPI / 96), and the state each control shows. The picture is
+// looked for at a whole factor of 96 DPI, each pixel repeated.
 //
 // Usage: dialog_shot_check SHOT.ppm LEFT TOP DPI FONT.ttf BITMAP.bmp [EXPECT...]
 //   LEFT TOP: the dialog's client area on the screenshot.
@@ -89,21 +90,31 @@ Image ReadBmp(const char* path) {
 
 int MulDiv(int a, int b, int c) { return static_cast<int>(std::floor(static_cast<double>(a) * b / c + 0.5)); }
 
-// Where the template's dialog units land, from the base units of the font.
+// Where the template's dialog units land: pixels at 96 DPI from the base
+// units of the font there, each corner then scaled to the DPI.
 struct Scale {
-  int x, y;
+  int x, y, dpi;
+  int Pixels(int at96) const { return MulDiv(at96, dpi, 96); }
   Box Map(const sgres::DialogControl& c) const {
-    return {MulDiv(c.x, x, 4), MulDiv(c.y, y, 8), MulDiv(c.cx, x, 4), MulDiv(c.cy, y, 8)};
+    int left = MulDiv(c.x, x, 4), top = MulDiv(c.y, y, 8);
+    int right = left + MulDiv(c.cx, x, 4), bottom = top + MulDiv(c.cy, y, 8);
+    return {Pixels(left), Pixels(top), Pixels(right) - Pixels(left), Pixels(bottom) - Pixels(top)};
   }
 };
 
+TTF_Font* OpenFont(const char* fontFile, int dpi) {
+  return TTF_OpenFont(fontFile, MulDiv(kSetupDialogTemplate.pointSize, dpi, 72));
+}
+
+// The layout's scale, and the height of the text's lines at this DPI.
 Scale ScaleOf(const char* fontFile, int dpi, int& lineHeight) {
   TTF_Init();
-  TTF_Font* font = TTF_OpenFont(fontFile, MulDiv(kSetupDialogTemplate.pointSize, dpi, 72));
+  TTF_Font* standard = OpenFont(fontFile, 96);
+  TTF_Font* screen = OpenFont(fontFile, dpi);
   int alphabet = 0;
-  if (font) TTF_SizeUTF8(font, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &alphabet, nullptr);
-  lineHeight = font ? TTF_FontHeight(font) : 0;
-  return {(alphabet / 26 + 1) / 2, lineHeight};
+  if (standard) TTF_SizeUTF8(standard, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", &alphabet, nullptr);
+  lineHeight = screen ? TTF_FontHeight(screen) : 0;
+  return {(alphabet / 26 + 1) / 2, standard ? TTF_FontHeight(standard) : 0, dpi};
 }
 
 // The bounding box of the pixels in a window that pass a test.
@@ -194,7 +205,7 @@ struct Checker {
   // rectangle belong to the glyphs of the options above and below).
   Box Glyph(int i) const {
     Box b = Place(i);
-    return Find(shot, {b.x - 4, b.y - 1, 16, b.height + 1}, DarkShadow);
+    return Find(shot, {b.x - 4, b.y - 1, 4 + scale.Pixels(12), b.height + 1}, DarkShadow);
   }
   void Option(int i) const {
     Box b = Place(i), ring = Glyph(i);
@@ -209,30 +220,40 @@ struct Checker {
   }
   void Picture(int i, const Image& bitmap) const {
     Box b = Place(i);
+    int border = scale.Pixels(2), factor = scale.dpi / 96;
     int foundX = -1, foundY = -1;
-    for (int y = b.y - 3; y <= b.y + 3 && foundX < 0; ++y) {
-      for (int x = b.x - 3; x <= b.x + 3 && foundX < 0; ++x) {
-        if (Matches(bitmap, x, y)) foundX = x, foundY = y;
+    for (int y = b.y + border - 3; y <= b.y + border + 3 && foundX < 0; ++y) {
+      for (int x = b.x + border - 3; x <= b.x + border + 3 && foundX < 0; ++x) {
+        if (Matches(bitmap, factor, x, y)) foundX = x, foundY = y;
       }
     }
-    Expect(foundX >= 0, Name(i) + ": bitmap 169's exact pixels");
+    Expect(foundX >= 0, Name(i) + ": bitmap 169's exact pixels, each " + std::to_string(factor) + " x " +
+                            std::to_string(factor));
     if (foundX < 0) return;
-    Expect(Near(foundX - 2, b.x) && Near(foundY - 2, b.y),
+    Expect(Near(foundX - border, b.x) && Near(foundY - border, b.y),
            Name(i) + ": the picture inside its border at the rectangle");
-    int w = bitmap.width, h = bitmap.height;
-    Expect(Share(shot, foundX, foundY - 2, 1, 0, w, Grey) == 1.0 &&
-               Share(shot, foundX, foundY - 1, 1, 0, w, DarkShadow) == 1.0 &&
-               Share(shot, foundX, foundY + h, 1, 0, w, Light) == 1.0 &&
-               Share(shot, foundX, foundY + h + 1, 1, 0, w, White) == 1.0,
-           Name(i) + ": a sunken two-pixel border at the picture's real size");
+    Expect(SunkenAround(foundX, foundY, bitmap.width * factor, bitmap.height * factor, border),
+           Name(i) + ": a sunken " + std::to_string(border) + "-pixel border round the picture");
   }
-  bool Matches(const Image& bitmap, int x0, int y0) const {
-    for (int y = 0; y < bitmap.height; ++y) {
-      for (int x = 0; x < bitmap.width; ++x) {
-        if (!(shot.At(x0 + x, y0 + y) == bitmap.pixels[y * bitmap.width + x])) return false;
+  // Above the picture the border's outer half is grey and its inner half the
+  // dark shadow; below, its inner half light and its outer half white.
+  bool SunkenAround(int x, int y, int width, int height, int border) const {
+    int inner = border / 2;
+    bool sunken = true;
+    for (int d = 0; d < border; ++d) {
+      bool innerHalf = d < inner;
+      sunken = sunken && Share(shot, x, y - 1 - d, 1, 0, width, innerHalf ? DarkShadow : Grey) == 1.0 &&
+               Share(shot, x, y + height + d, 1, 0, width, innerHalf ? Light : White) == 1.0;
+    }
+    return sunken;
+  }
+  bool Matches(const Image& bitmap, int factor, int x0, int y0) const {
+    for (int y = 0; y < bitmap.height * factor; ++y) {
+      for (int x = 0; x < bitmap.width * factor; ++x) {
+        if (!(shot.At(x0 + x, y0 + y) == bitmap.pixels[y / factor * bitmap.width + x / factor])) return false;
       }
     }
-    return bitmap.width > 0;
+    return bitmap.width > 0 && factor > 0;
   }
 
   int IndexOf(int id) const {
@@ -332,9 +353,10 @@ int main(int argc, char** argv) {
   }
   int left = std::stoi(argv[2]), top = std::stoi(argv[3]);
   Checker check{shot, left, top, lineHeight, scale, {}};
-  check.face = shot.At(left + MulDiv(kSetupDialogTemplate.cx, scale.x, 4) - 3,
-                       top + MulDiv(kSetupDialogTemplate.cy, scale.y, 8) - 3);
-  std::printf("base units %d x %d, line height %d\n", scale.x, scale.y, lineHeight);
+  check.face = shot.At(left + scale.Pixels(MulDiv(kSetupDialogTemplate.cx, scale.x, 4)) - 3,
+                       top + scale.Pixels(MulDiv(kSetupDialogTemplate.cy, scale.y, 8)) - 3);
+  std::printf("base units %d x %d at 96 DPI, scaled to %d DPI, line height %d\n", scale.x, scale.y, scale.dpi,
+              lineHeight);
   for (int i = 7; i < argc; ++i) CheckExpectation(check, argv[i], bitmap);
   return g_failures == 0 ? 0 : 1;
 }
