@@ -75,6 +75,20 @@ void Mixer::SetDeviceClock(std::function<uint64_t()> playedFrames) {
   deviceClock_ = std::move(playedFrames);
 }
 
+void Mixer::SetFrameLead(bool lead) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  frameLead_ = lead;
+}
+
+// Reported latencies jitter by a few milliseconds: a quarter of each new
+// difference keeps the positions steady.
+void Mixer::NotePathHeld(uint64_t frames, TimePoint at) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  double beyond = static_cast<double>(frames) - static_cast<double>(DeviceHeldFrames(at));
+  pathBeyondDevice_ = pathNoted_ ? pathBeyondDevice_ + (beyond - pathBeyondDevice_) / 4 : beyond;
+  pathNoted_ = true;
+}
+
 DWORD Mixer::AddStream(PcmBuffer pcm) {
   auto stream = std::make_unique<Stream>();
   stream->handle = NewHandle(kStreamKind);
@@ -147,6 +161,17 @@ void Mixer::NoteDelivery(size_t frames, TimePoint now) {
 }
 
 uint64_t Mixer::HeldOutputFrames(TimePoint now) const {
+  double held = static_cast<double>(DeviceHeldFrames(now)) + pathBeyondDevice_;
+  return held > 0.0 ? static_cast<uint64_t>(held) : 0;
+}
+
+Mixer::TimePoint Mixer::ShownAt(TimePoint now, bool frameStarts) {
+  if (!frameLead_) return now;
+  if (frameStarts) lead_.NoteRead(now);
+  return now + lead_.Lead();
+}
+
+uint64_t Mixer::DeviceHeldFrames(TimePoint now) const {
   if (deviceClock_) {
     uint64_t played = deviceClock_();
     return renderedFrames_ > played ? renderedFrames_ - played : 0;
@@ -171,7 +196,7 @@ int Mixer::Position(DWORD handle, TimePoint now, QWORD& bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
   Stream* stream = FindStream(handle);
   if (!stream) return BASS_ERROR_HANDLE;
-  bytes = HeardFrame(*stream, now) * stream->BytesPerFrame();
+  bytes = HeardFrame(*stream, ShownAt(now, true)) * stream->BytesPerFrame();
   return BASS_OK;
 }
 
@@ -231,7 +256,7 @@ int Mixer::Spectrum(DWORD handle, TimePoint now, float* bins) {
     std::lock_guard<std::mutex> lock(mutex_);
     Stream* stream = FindStream(handle);
     if (!stream) return BASS_ERROR_HANDLE;
-    centre = static_cast<int64_t>(HeardFrame(*stream, now));
+    centre = static_cast<int64_t>(HeardFrame(*stream, ShownAt(now, false)));
     pcm = &stream->pcm;  // immutable and kept until the mixer goes: safe unlocked
   }
   const int64_t frames = static_cast<int64_t>(pcm->Frames());

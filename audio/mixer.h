@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "audio/bass.h"
+#include "audio/frame_lead.h"
 #include "audio/pcm.h"
 
 namespace sgaudio {
@@ -39,6 +40,14 @@ class Mixer {
   // beyond that is still to be heard. Replaces the model above. Called on
   // the main thread with the mixer's lock held: it must not call back in.
   void SetDeviceClock(std::function<uint64_t()> playedFrames);
+  // For outputs a viewer watches frames beside: each position read starts a
+  // frame, and positions (and the spectrum) are those that will be heard
+  // when that frame reaches the screen, as long as recent frames took.
+  void SetFrameLead(bool lead);
+  // For outputs behind a sound server (any thread): at `at`, the whole way
+  // to the ear held `frames` frames. What it holds beyond the device
+  // buffer's own model is counted in every later position, smoothed.
+  void NotePathHeld(uint64_t frames, TimePoint at);
 
   // Main thread. Those returning int give BASS_OK or a BASS_ERROR_* code.
   DWORD AddStream(PcmBuffer pcm);
@@ -79,7 +88,9 @@ class Mixer {
   Stream* FindStream(DWORD handle);
   Sample* FindSample(DWORD handle);
   uint64_t HeardFrame(Stream& stream, TimePoint now);
+  uint64_t DeviceHeldFrames(TimePoint now) const;
   uint64_t HeldOutputFrames(TimePoint now) const;
+  TimePoint ShownAt(TimePoint now, bool frameStarts);
   void NoteDelivery(size_t frames, TimePoint now);
   void MixStream(Stream& stream, int32_t* mix, size_t frames);
   void MixSample(Sample& sample, int32_t* mix, size_t frames);
@@ -95,6 +106,10 @@ class Mixer {
   uint64_t deliveredFrames_ = 0;  // rendered back to back into the device, up to lastRender_
   std::function<uint64_t()> deviceClock_;
   uint64_t renderedFrames_ = 0;  // since the output last started, for the device clock
+  bool frameLead_ = false;
+  FrameLead lead_;
+  bool pathNoted_ = false;
+  double pathBeyondDevice_ = 0.0;  // frames, may be negative where the model is generous
   // Touched only by the rendering thread, so procs can run outside the lock;
   // sized under the lock before use (each sync fires at most once a render).
   std::vector<PendingSync> dueSyncs_;

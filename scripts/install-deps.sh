@@ -17,7 +17,7 @@ set -euo pipefail
 # libx265, prores_ks, ffv1, aac, flac, pcm_s16le) and ffprobe.
 play=(build-essential cmake ninja-build pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core libmpg123-dev lame ffmpeg)
+  libpng-dev libsdl2-dev libsdl2-ttf-dev libpulse-dev fonts-dejavu-core libmpg123-dev lame ffmpeg)
 # The window check, the real-display tests and the lost-sound-server test
 # drive real X and PulseAudio servers.
 test=("${play[@]}" libgtest-dev libgmock-dev mpg123 sox

@@ -3,10 +3,12 @@
 // whatever the device takes.
 #include <SDL.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
 #include "audio/output.h"
+#include "audio/sdl/pulse_path.h"
 
 namespace sgaudio {
 
@@ -18,8 +20,9 @@ constexpr Uint16 kCallbackFrames = 1024;
 
 class SdlOutput : public Output {
  public:
-  explicit SdlOutput(SDL_AudioDeviceID device) : device_(device) {}
+  SdlOutput(SDL_AudioDeviceID device, std::unique_ptr<PulsePath> path) : device_(device), path_(std::move(path)) {}
   ~SdlOutput() override {
+    path_.reset();
     SDL_CloseAudioDevice(device_);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
@@ -29,6 +32,7 @@ class SdlOutput : public Output {
 
  private:
   SDL_AudioDeviceID device_;
+  std::unique_ptr<PulsePath> path_;
 };
 
 void SDLCALL FillDeviceBuffer(void* mixer, Uint8* buffer, int bytes) {
@@ -46,6 +50,19 @@ void SkipAlsaWithoutCards() {
   std::string first;
   if (std::getline(cards, first) && first.find("no soundcards") == std::string::npos) return;
   SDL_setenv("SDL_AUDIODRIVER", "pulseaudio,pipewire", 0);
+}
+
+// The picture shown in step with the sound heard: the frame's time to the
+// screen and the sound server's buffer counted in the position.
+// STORMGLASS_SYNC=off leaves both out (SDL's own buffer only), to compare.
+bool SyncWithScreen() {
+  const char* sync = SDL_getenv("STORMGLASS_SYNC");
+  return !sync || std::strcmp(sync, "off") != 0;
+}
+
+bool BehindSoundServer() {
+  const char* driver = SDL_GetCurrentAudioDriver();
+  return driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "pipewire") == 0);
 }
 
 }  // namespace
@@ -67,7 +84,10 @@ std::unique_ptr<Output> OpenSdlOutput(Mixer& mixer) {
     return nullptr;
   }
   mixer.SetDeviceBuffered(true);
-  return std::make_unique<SdlOutput>(device);
+  bool sync = SyncWithScreen();
+  mixer.SetFrameLead(sync);
+  std::unique_ptr<PulsePath> path = sync && BehindSoundServer() ? WatchPulsePath(mixer) : nullptr;
+  return std::make_unique<SdlOutput>(device, std::move(path));
 }
 
 }  // namespace sgaudio

@@ -105,6 +105,48 @@ TEST(MixerLatency, FreezeTakesBackWhatWasNotHeardAndARestartContinuesFromThere) 
   EXPECT_EQ(out[0], static_cast<int16_t>(frozen + 1));
 }
 
+// Frames 20 ms apart, then a slow one and a long pause: the position runs
+// ahead by the typical frame, is never ahead of the mix, never goes back.
+TEST(MixerLatency, WithAFrameLeadThePositionIsWhatWillBeHeardWhenTheFrameIsShown) {
+  Mixer mixer(kRate);
+  mixer.SetDeviceBuffered(true);
+  mixer.SetFrameLead(true);
+  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate * 4));
+  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  Render(mixer, 16384, kT0);
+  for (int frame = 0; frame < 5; ++frame) FramesAt(mixer, music, kT0 + milliseconds(20 * frame));
+  // 100 ms heard, and 20 ms more by the time this frame is shown; a slow
+  // frame does not move the typical one.
+  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(100))), 5292.0, 1.0);
+  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(190))), 9261.0, 1.0);
+  EXPECT_EQ(FramesAt(mixer, music, kT0 + milliseconds(400)), 16384u);
+  // A pause is no frame; then a lead that shrinks holds the position back.
+  const Mixer::TimePoint later = kT0 + std::chrono::seconds(2);
+  Render(mixer, 16384, later);
+  QWORD held = FramesAt(mixer, music, later);
+  EXPECT_NEAR(static_cast<double>(held), 16384.0 + 882.0, 1.0);
+  for (int frame = 1; frame <= 9; ++frame) {
+    QWORD now = FramesAt(mixer, music, later + milliseconds(5 * frame));
+    EXPECT_GE(now, held);
+    held = now;
+  }
+  EXPECT_NEAR(static_cast<double>(held), 16384.0 + 0.050 * kRate, 1.0);
+}
+
+// A sound server holding 40 ms beyond what the device buffer says.
+TEST(MixerLatency, WhatTheSoundServerHoldsBeyondTheDeviceIsCounted) {
+  Mixer mixer(kRate);
+  mixer.SetDeviceBuffered(true);
+  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate));
+  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  Render(mixer, 4096, kT0);
+  mixer.NotePathHeld(4096 - 441 + 1764, kT0 + milliseconds(10));
+  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(60))), 2646.0 - 1764, 1.0);  // 60 ms played, 40 of them still held
+  // A later report is smoothed: a quarter of the change at once.
+  mixer.NotePathHeld(4096 - 2646, kT0 + milliseconds(60));
+  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(70))), 3087.0 - 1323, 1.0);
+}
+
 TEST(Mixer, PlaysMonoOnBothSidesStereoAsIsAndStopsAtTheEnd) {
   Mixer mixer(kRate);
   DWORD mono = mixer.AddStream(Ramp(kRate, 1, 100));
