@@ -78,6 +78,7 @@ bool MakeCurrent(Window& window, Context& context) {
   video::FitBackBuffer(window);
   // A context's first viewport is its drawing surface: the client area.
   if (!context.everCurrent && context.backBuffer.Exists()) glViewport(0, 0, window.clientWidth, window.clientHeight);
+  if (!context.everCurrent) video::ApplySwapInterval();
   context.everCurrent = true;
   return true;
 }

@@ -58,6 +58,12 @@ bool DisplayOffers(int width, int height) {
   return false;
 }
 
+// A desktop a window can be made to cover.
+bool DesktopKnown() {
+  SDL_DisplayMode mode;
+  return EnsureVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
+}
+
 void LeaveFullscreen() {
   g_modeActive = false;
   for (const auto& window : AllWindows()) {
@@ -93,6 +99,14 @@ bool Headless() {
 
 bool RealModeSwitch() { return IsSet("STORMGLASS_MODE_SWITCH"); }
 
+void ApplySwapInterval() {
+  if (Headless()) return;
+  const char* vsync = std::getenv("STORMGLASS_VSYNC");
+  int interval = vsync && std::strcmp(vsync, "0") == 0 ? 0 : 1;
+  // Drivers without the control keep their own pacing.
+  if (SDL_GL_SetSwapInterval(interval) != 0) SDL_Log("platform: swap interval %d: %s", interval, SDL_GetError());
+}
+
 bool FullscreenModeActive() { return g_modeActive; }
 int FullscreenWidth() { return g_modeWidth; }
 int FullscreenHeight() { return g_modeHeight; }
@@ -114,11 +128,13 @@ bool CounterTicks(int64_t& ticks) {
   return true;
 }
 
-// Any plausible mode: full screen covers the desktop as it is, the picture
-// scaled to it. Only a real mode switch needs the display to offer the mode.
+// Any plausible mode where there is a desktop to cover: full screen is a
+// window over it, the picture scaled to it. Only a real mode switch needs
+// the display to offer the mode.
 bool ModeOffered(const DEVMODEA& mode, int width, int height) {
   if (!PlausibleMode(mode, width, height)) return false;
-  return video::Headless() || !video::RealModeSwitch() || video::DisplayOffers(width, height);
+  if (video::Headless()) return true;
+  return video::RealModeSwitch() ? video::DisplayOffers(width, height) : video::DesktopKnown();
 }
 
 void OnDisplayMode(bool fullscreen, int width, int height) {

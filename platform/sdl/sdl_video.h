@@ -27,6 +27,9 @@ bool Headless();
 // Whether full screen changes the display's mode (STORMGLASS_MODE_SWITCH
 // set) rather than covering the desktop as it is with one window.
 bool RealModeSwitch();
+// For the context current on a shown window: a swap waits for the display's
+// refresh (no tearing, one frame a refresh) unless STORMGLASS_VSYNC=0.
+void ApplySwapInterval();
 // The full-screen mode ChangeDisplaySettingsA put in force, if any.
 bool FullscreenModeActive();
 int FullscreenWidth();
