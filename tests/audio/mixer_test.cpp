@@ -37,11 +37,17 @@ std::vector<int16_t> Render(Mixer& mixer, size_t frames, Mixer::TimePoint now) {
   return out;
 }
 
+// A ramp of `frames` playing into a device with a buffer.
+DWORD PlayBuffered(Mixer& mixer, int frames) {
+  mixer.SetDeviceBuffered(true);
+  DWORD music = mixer.AddStream(Ramp(kRate, 1, frames));
+  EXPECT_EQ(mixer.Play(music, false), BASS_OK);
+  return music;
+}
+
 TEST(MixerLatency, ThePositionIsTheMixLessWhatTheDeviceStillHolds) {
   Mixer mixer(kRate);
-  mixer.SetDeviceBuffered(true);
-  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate));
-  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  DWORD music = PlayBuffered(mixer, kRate);
   EXPECT_EQ(FramesAt(mixer, music, kT0), 0u);
   Render(mixer, 1024, kT0);
   EXPECT_EQ(FramesAt(mixer, music, kT0), 0u);  // all of it still in the device
@@ -55,9 +61,7 @@ TEST(MixerLatency, ThePositionIsTheMixLessWhatTheDeviceStillHolds) {
 
 TEST(MixerLatency, RendersInQuickSuccessionFillTheDeviceTogether) {
   Mixer mixer(kRate);
-  mixer.SetDeviceBuffered(true);
-  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate));
-  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  DWORD music = PlayBuffered(mixer, kRate);
   // A device that takes 2048 frames at a time, in two callbacks.
   for (int period = 0; period < 3; ++period) {
     Mixer::TimePoint at = kT0 + std::chrono::microseconds(46440 * period);
@@ -93,9 +97,7 @@ TEST(MixerLatency, ASeekReadsAtOnceAndAStreamStartedMidBufferStartsAtZero) {
 
 TEST(MixerLatency, FreezeTakesBackWhatWasNotHeardAndARestartContinuesFromThere) {
   Mixer mixer(kRate);
-  mixer.SetDeviceBuffered(true);
-  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate));
-  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  DWORD music = PlayBuffered(mixer, kRate);
   Render(mixer, 1024, kT0);
   mixer.Freeze(kT0 + milliseconds(10));
   QWORD frozen = FramesAt(mixer, music, kT0 + milliseconds(10));
@@ -109,10 +111,8 @@ TEST(MixerLatency, FreezeTakesBackWhatWasNotHeardAndARestartContinuesFromThere) 
 // ahead by the typical frame, is never ahead of the mix, never goes back.
 TEST(MixerLatency, WithAFrameLeadThePositionIsWhatWillBeHeardWhenTheFrameIsShown) {
   Mixer mixer(kRate);
-  mixer.SetDeviceBuffered(true);
   mixer.SetFrameLead(true);
-  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate * 4));
-  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  DWORD music = PlayBuffered(mixer, kRate * 4);
   Render(mixer, 16384, kT0);
   for (int frame = 0; frame < 5; ++frame) FramesAt(mixer, music, kT0 + milliseconds(20 * frame));
   // 100 ms heard, and 20 ms more by the time this frame is shown; a slow
@@ -136,12 +136,11 @@ TEST(MixerLatency, WithAFrameLeadThePositionIsWhatWillBeHeardWhenTheFrameIsShown
 // A sound server holding 40 ms beyond what the device buffer says.
 TEST(MixerLatency, WhatTheSoundServerHoldsBeyondTheDeviceIsCounted) {
   Mixer mixer(kRate);
-  mixer.SetDeviceBuffered(true);
-  DWORD music = mixer.AddStream(Ramp(kRate, 1, kRate));
-  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  DWORD music = PlayBuffered(mixer, kRate);
   Render(mixer, 4096, kT0);
   mixer.NotePathHeld(4096 - 441 + 1764, kT0 + milliseconds(10));
-  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(60))), 2646.0 - 1764, 1.0);  // 60 ms played, 40 of them still held
+  // 60 ms played, 40 of them still held.
+  EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(60))), 2646.0 - 1764, 1.0);
   // A later report is smoothed: a quarter of the change at once.
   mixer.NotePathHeld(4096 - 2646, kT0 + milliseconds(60));
   EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(70))), 3087.0 - 1323, 1.0);
