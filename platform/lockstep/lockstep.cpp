@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "audio/audio_host.h"
 
@@ -84,6 +85,10 @@ bool ParseKeySchedule(const std::string& text, std::vector<ScheduledKey>& keys, 
       error = "unknown key \"" + item.substr(colon + 1) + "\"";
       return false;
     }
+    if (keys.size() == kMaxScheduledKeys) {
+      error = "more than " + std::to_string(kMaxScheduledKeys) + " keys";
+      return false;
+    }
     keys.push_back({seconds, key});
   }
   if (keys.empty()) {
@@ -92,6 +97,22 @@ bool ParseKeySchedule(const std::string& text, std::vector<ScheduledKey>& keys, 
   }
   std::stable_sort(keys.begin(), keys.end(),
                    [](const ScheduledKey& a, const ScheduledKey& b) { return a.seconds < b.seconds; });
+  return true;
+}
+
+bool ParseSurfaceSize(const std::string& text, int largest, int& width, int& height, std::string& error) {
+  size_t x = text.find('x');
+  int64_t w = 0, h = 0;
+  if (x == std::string::npos || !ParsePositiveInt(text.substr(0, x), w) || !ParsePositiveInt(text.substr(x + 1), h)) {
+    error = "expected WIDTHxHEIGHT with both above 0, got \"" + text + "\"";
+    return false;
+  }
+  if (w > largest || h > largest) {
+    error = "size " + text + " is beyond the largest surface, " + std::to_string(largest) + " a side";
+    return false;
+  }
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
   return true;
 }
 

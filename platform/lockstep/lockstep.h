@@ -26,8 +26,15 @@ struct ScheduledKey {
   int virtualKey;
 };
 
-// "20:F3,35:Space": false with a message on bad input.
+// "20:F3,35:Space": false with a message on bad input, or on more than
+// kMaxScheduledKeys keys.
+constexpr size_t kMaxScheduledKeys = 4096;
 bool ParseKeySchedule(const std::string& text, std::vector<ScheduledKey>& keys, std::string& error);
+
+// "1280x720": false with a message unless both sides are whole numbers from
+// 1 to `largest` (what the GL can draw into), so nothing is allocated for a
+// surface that cannot be.
+bool ParseSurfaceSize(const std::string& text, int largest, int& width, int& height, std::string& error);
 
 struct Options {
   FrameRate rate;

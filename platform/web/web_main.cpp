@@ -26,32 +26,59 @@ EM_JS(void, sgweb_hand_frame, (int index, double seconds, int width, int height,
   if (window.sgFrames) window.sgFrames.push(frame);
 });
 
+// The largest side WebGL can draw into here (viewport and renderbuffer),
+// asked of a context of its own before the page's surface is made.
+EM_JS(int, sgweb_largest_surface, (), {
+  const gl = document.createElement('canvas').getContext('webgl2');
+  if (!gl) return 4096;
+  const viewport = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
+  const largest = Math.min(viewport[0], viewport[1], gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
+  const lose = gl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  return largest;
+});
+
+constexpr size_t kMaxShots = 4096;
+
 std::string Query(const char* name) {
-  std::vector<char> value(4096, '\0');
-  if (!sgweb::QueryValue(name, value.data(), static_cast<int>(value.size()))) return "";
-  return value.data();
+  std::string value;
+  return sgweb::QueryValue(name, value) ? value : "";
 }
 
-std::vector<double> ParseTimes(const std::string& text) {
-  std::vector<double> times;
+// "2,21.6,...": false on a time that is no number of seconds, or on too many.
+bool ParseTimes(const std::string& text, std::vector<double>& times) {
+  times.clear();
   std::istringstream items(text);
   std::string item;
-  while (std::getline(items, item, ',')) times.push_back(std::strtod(item.c_str(), nullptr));
-  return times;
+  while (std::getline(items, item, ',')) {
+    char* end = nullptr;
+    double seconds = std::strtod(item.c_str(), &end);
+    if (item.empty() || *end != '\0' || !(seconds >= 0.0) || times.size() == kMaxShots) return false;
+    times.push_back(seconds);
+  }
+  return true;
 }
 
-bool InstallDeterministicRun() {
+// False with what was wrong in `error`.
+bool InstallDeterministicRun(std::string& error) {
   std::string rate = Query("lockstep");
   if (rate.empty()) return true;
   sglockstep::Options options;
-  if (!sglockstep::ParseFrameRate(rate, options.rate)) return false;
+  if (!sglockstep::ParseFrameRate(rate, options.rate)) {
+    error = "lockstep wants frames a second, for example 30 or 60000/1001";
+    return false;
+  }
   std::string size = Query("size");
-  if (!size.empty() && std::sscanf(size.c_str(), "%dx%d", &options.width, &options.height) != 2) return false;
-  std::string error;
+  if (!size.empty() &&
+      !sglockstep::ParseSurfaceSize(size, sgweb_largest_surface(), options.width, options.height, error))
+    return false;
   std::string keys = Query("keys");
   if (!keys.empty() && !sglockstep::ParseKeySchedule(keys, options.keys, error)) return false;
   static std::vector<double> shots;
-  shots = ParseTimes(Query("shots"));
+  if (!ParseTimes(Query("shots"), shots)) {
+    error = "shots wants times in seconds, at most " + std::to_string(kMaxShots);
+    return false;
+  }
   options.onFrame = [](const host::FrameInfo& frame, double seconds) {
     static size_t next = 0;
     if (next >= shots.size() || seconds + 1e-9 < shots[next]) return;
@@ -74,8 +101,9 @@ int main() {
     sgweb::ReportExit(1);
     return 1;
   }
-  if (!InstallDeterministicRun()) {
-    std::fprintf(stderr, "stormglass: bad lockstep, size, keys or shots in the page's address\n");
+  std::string error;
+  if (!InstallDeterministicRun(error)) {
+    std::fprintf(stderr, "stormglass: bad lockstep, size, keys or shots in the page's address\n%s\n", error.c_str());
     sgweb::ReportExit(2);
     return 2;
   }

@@ -5,6 +5,8 @@
 
 #include <emscripten.h>
 
+#include <vector>
+
 namespace sgweb {
 
 namespace {
@@ -69,11 +71,14 @@ EM_JS(void, sgweb_request_fullscreen, (int fullscreen), {
 
 EM_ASYNC_JS(void, sgweb_next_frame, (), { await new Promise((wake) => requestAnimationFrame(() => wake())); });
 
+// The bytes the value takes with its terminator (0 when absent); copied
+// only when `capacity` holds them all.
 EM_JS(int, sgweb_query_value, (const char* name, char* value, int capacity), {
   const found = new URLSearchParams(location.search).get(UTF8ToString(name));
   if (found === null) return 0;
-  stringToUTF8(found, value, capacity);
-  return 1;
+  const bytes = lengthBytesUTF8(found) + 1;
+  if (bytes <= capacity) stringToUTF8(found, value, capacity);
+  return bytes;
 });
 
 EM_JS(void, sgweb_report_exit, (int code), {
@@ -106,8 +111,13 @@ void YieldToBrowser(bool untilNextFrame) {
 
 double NowMilliseconds() { return emscripten_get_now(); }
 
-bool QueryValue(const char* name, char* value, int capacity) {
-  return sgweb_query_value(name, value, capacity) != 0;
+bool QueryValue(const char* name, std::string& value) {
+  int bytes = sgweb_query_value(name, nullptr, 0);
+  if (bytes == 0) return false;
+  std::vector<char> text(static_cast<size_t>(bytes), '\0');
+  sgweb_query_value(name, text.data(), bytes);
+  value = text.data();
+  return true;
 }
 
 void ReportExit(int code) { sgweb_report_exit(code); }

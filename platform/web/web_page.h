@@ -4,6 +4,8 @@
 // thread only.
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 
 namespace sgweb {
@@ -34,8 +36,9 @@ void YieldToBrowser(bool untilNextFrame);
 // Milliseconds since the page started, sub-millisecond (performance.now()).
 double NowMilliseconds();
 
-// The query string's value for a name ("" when absent): ?frames=... etc.
-bool QueryValue(const char* name, char* value, int capacity);
+// The query string's value for a name, whole: ?lockstep=... etc. False when
+// the name is absent.
+bool QueryValue(const char* name, std::string& value);
 
 // Tells the page the program ended with this code (it shows so).
 void ReportExit(int code);

@@ -9,6 +9,8 @@
   end      the show ends by itself at 74 s of its clock, with 0
   dialog   in real time: the setup dialog drawn in the page; clicking its
            GO! starts the show and the sound; Esc ends it with 0
+  address  a size of 0 or beyond WebGL's, too many keys or a shot that is no
+           time are refused with 2 before the show starts
 
 Any error on the page fails. Usage:
   web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
@@ -148,15 +150,29 @@ def check_dialog(args):
     return failures + ["page error: %s" % e for e in page.errors]
 
 
+def check_address(args):
+    too_many_keys = ",".join(["1:F1"] * 5000)
+    failures = []
+    for query in ["lockstep=10&size=0x0", "lockstep=10&size=100000x100000", "lockstep=10&size=64x36&keys=" +
+                  too_many_keys, "lockstep=10&size=64x36&shots=2,soon"]:
+        done, frames, exit_code, errors = run_page(args.dist, query, "Module.exitCode !== undefined", 30)
+        # The refusal is written to standard error, which the page reports as errors.
+        print("%s...: exit code %s, %s" % (query[:40], exit_code, " / ".join(errors)))
+        if exit_code != 2 or frames:
+            failures.append("%s...: exit code %s and %d frames, not 2 and none" % (query[:40], exit_code, len(frames)))
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog"])
+    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog", "address"])
     parser.add_argument("--dist", required=True)
     parser.add_argument("--capture")
     parser.add_argument("--work", default="web-check")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
-    failures = {"frames": check_frames, "keys": check_keys, "end": check_end, "dialog": check_dialog}[args.scenario](args)
+    failures = {"frames": check_frames, "keys": check_keys, "end": check_end, "dialog": check_dialog,
+                "address": check_address}[args.scenario](args)
     for failure in failures:
         print("web-check: " + failure, file=sys.stderr)
     print("web-check: %s %s" % (args.scenario, "failed" if failures else "as on the desktop"))
