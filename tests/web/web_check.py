@@ -8,7 +8,8 @@
   keys     F2 brings scene 2, Esc ends the program with 0
   end      the show ends by itself at 74 s of its clock, with 0
   dialog   in real time: the setup dialog drawn in the page; clicking its
-           GO! starts the show and the sound; Esc ends it with 0
+           GO! starts the show and the sound; Esc ends it with 0, and "Play
+           again" brings the dialog back
   address  a size of 0 or beyond WebGL's, too many keys or a shot that is no
            time are refused with 2 before the show starts
 
@@ -122,6 +123,18 @@ def check_end(args):
     return failures
 
 
+def play_again(page):
+    """After the end, "Play again" brings the setup dialog back."""
+    rect = page.evaluate("(() => { const r = document.getElementById('again').getBoundingClientRect();"
+                         " return [r.left, r.top, r.width, r.height]; })()")
+    if not rect or rect[2] == 0:
+        return ["no \"Play again\" after the end"]
+    page.click(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
+    shown = page.wait_for("document.getElementById('dialog') && "
+                          "document.getElementById('dialog').style.display === 'block'", 60)
+    return [] if shown else ["\"Play again\" did not bring the setup dialog back"]
+
+
 def check_dialog(args):
     page = chromium_page.Page(800, 600)
     failures = []
@@ -145,6 +158,7 @@ def check_dialog(args):
             page.key("Escape", 27)
             if page.wait_for("Module.exitCode === 0", 20) is None:
                 failures.append("Esc did not end the show with 0")
+            failures += play_again(page)
     finally:
         page.close()
     return failures + ["page error: %s" % e for e in page.errors]
