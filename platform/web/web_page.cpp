@@ -29,9 +29,17 @@ EM_JS(void, sgweb_start_page, (), {
       return [Math.floor((e.clientX - r.left) * dialog.width / r.width),
               Math.floor((e.clientY - r.top) * dialog.height / r.height)];
     };
-    dialog.addEventListener('mousedown', (e) => { if (e.button === 0) page.events.push([4, ...at(e)]); });
-    window.addEventListener('mouseup', (e) => { if (e.button === 0) page.events.push([5, ...at(e)]); });
-    window.addEventListener('mousemove', (e) => page.events.push([6, ...at(e)]));
+    // Pointer events: a mouse, a pen or a finger alike. A touch taken here
+    // brings no emulated mouse events after it, nor a scroll or a zoom.
+    dialog.style.touchAction = 'none';
+    dialog.addEventListener('pointerdown', (e) => {
+      if (e.button !== 0) return;
+      e.preventDefault();
+      dialog.setPointerCapture(e.pointerId);
+      page.events.push([4, ...at(e)]);
+    });
+    dialog.addEventListener('pointerup', (e) => { if (e.button === 0) page.events.push([5, ...at(e)]); });
+    dialog.addEventListener('pointermove', (e) => page.events.push([6, ...at(e)]));
   }
 });
 

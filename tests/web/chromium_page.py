@@ -130,6 +130,11 @@ class Page:
         for kind in ("mousePressed", "mouseReleased"):
             self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
 
+    def tap(self, x, y):
+        """A finger down and up at a point, as a touch screen sends it."""
+        self.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+        self.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
     def key(self, name, code):
         for kind in ("keyDown", "keyUp"):
             self.call("Input.dispatchKeyEvent", type=kind, key=name, code=name, windowsVirtualKeyCode=code)

@@ -8,8 +8,8 @@
   keys     F2 brings scene 2, Esc ends the program with 0
   end      the show ends by itself at 74 s of its clock, with 0
   dialog   in real time: the setup dialog drawn in the page; clicking its
-           GO! starts the show and the sound; Esc ends it with 0, and "Play
-           again" brings the dialog back
+           GO! starts the show and the sound; Esc ends it with 0, "Play
+           again" brings the dialog back, and a tap on GO! starts it again
   address  a size of 0 or beyond WebGL's, too many keys or a shot that is no
            time are refused with 2 before the show starts
 
@@ -132,7 +132,16 @@ def play_again(page):
     page.click(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
     shown = page.wait_for("document.getElementById('dialog') && "
                           "document.getElementById('dialog').style.display === 'block'", 60)
-    return [] if shown else ["\"Play again\" did not bring the setup dialog back"]
+    if not shown:
+        return ["\"Play again\" did not bring the setup dialog back"]
+    # This time GO! is tapped, as on a touch screen.
+    left, top, width, height = page.evaluate(
+        "(() => { const r = document.getElementById('dialog').getBoundingClientRect();"
+        " return [r.left, r.top, r.width, r.height]; })()")
+    page.tap(left + (17 + 29) * width / 151, top + (129 + 7) * height / 151)
+    if not page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30):
+        return ["a tap on GO! did not open the show"]
+    return []
 
 
 def check_dialog(args):
