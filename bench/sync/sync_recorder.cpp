@@ -52,10 +52,10 @@ struct Recording {
 // not used: its first reports are estimates that vary from run to run.)
 Recording RecordSound(const char* source, double seconds, std::atomic<bool>& stop) {
   Recording recording;
-  pa_sample_spec spec{PA_SAMPLE_S16LE, kRate, 1};
+  pa_sample_spec format{PA_SAMPLE_S16LE, kRate, 1};
   pa_buffer_attr attr{static_cast<uint32_t>(-1), 0, 0, 0, static_cast<uint32_t>(kBlockFrames * 2)};
   int error = 0;
-  pa_simple* in = pa_simple_new(nullptr, "sync_recorder", PA_STREAM_RECORD, source, "monitor", &spec, nullptr,
+  pa_simple* in = pa_simple_new(nullptr, "sync_recorder", PA_STREAM_RECORD, source, "monitor", &format, nullptr,
                                 &attr, &error);
   if (!in) {
     std::fprintf(stderr, "sync_recorder: cannot record %s: %s\n", source, pa_strerror(error));
