@@ -55,6 +55,10 @@ T Result(int code, T value) {
   return value;
 }
 
+void NoteMixChanged(Library& lib) {
+  if (lib.started) lib.output->MixChanged();
+}
+
 const QWORD kBadPosition = static_cast<QWORD>(-1);
 const DWORD kBadData = static_cast<DWORD>(-1);
 
@@ -266,6 +270,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos) {
   Library& lib = Lib();
   if (!lib.Initialised()) return Result(BASS_ERROR_INIT, FALSE);
   int code = lib.mixer->SetPosition(handle, pos);
+  if (code == BASS_OK) NoteMixChanged(lib);
   return Result(code, code == BASS_OK ? TRUE : FALSE);
 }
 
@@ -273,6 +278,7 @@ BOOL BASS_SampleStop(HSAMPLE handle) {
   Library& lib = Lib();
   if (!lib.Initialised()) return Result(BASS_ERROR_INIT, FALSE);
   int code = lib.mixer->StopSample(handle);
+  if (code == BASS_OK) NoteMixChanged(lib);
   return Result(code, code == BASS_OK ? TRUE : FALSE);
 }
 
@@ -281,6 +287,7 @@ HCHANNEL BASS_SamplePlay(HSAMPLE handle) {
   if (!lib.Initialised()) return Result(BASS_ERROR_INIT, HCHANNEL{0});
   HCHANNEL channel = 0;
   int code = lib.mixer->PlaySample(handle, channel);
+  if (code == BASS_OK) NoteMixChanged(lib);
   return Result(code, code == BASS_OK ? channel : HCHANNEL{0});
 }
 

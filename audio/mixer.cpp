@@ -285,6 +285,24 @@ void Mixer::Freeze(TimePoint now) {
   renderedFrames_ = 0;
 }
 
+void Mixer::TakeBack(uint64_t frames) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  frames = std::min(frames, renderedFrames_);
+  renderedFrames_ -= frames;
+  for (auto& stream : streams_) {
+    uint64_t back = frames * stream->step >> 32;
+    uint64_t cursor = std::max(stream->cursor > back ? stream->cursor - back : 0, stream->heardFloor);
+    if (cursor >= stream->cursor) continue;
+    bool ended = !stream->playing && stream->cursor >= stream->length;
+    stream->cursor = cursor;
+    stream->fraction = 0;
+    if (ended) stream->playing = true;
+  }
+  for (auto& sample : samples_) {
+    for (Sample::Playback& playback : sample->playbacks) playback.cursor -= std::min<size_t>(playback.cursor, frames);
+  }
+}
+
 void Mixer::MixStream(Stream& stream, int32_t* mix, size_t frames) {
   const uint64_t start = stream.cursor;
   const int16_t* pcm = stream.pcm.samples.data();

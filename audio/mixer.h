@@ -71,6 +71,12 @@ class Mixer {
   // Called once the output has stopped rendering: what was mixed but not yet
   // heard is taken back, so positions hold and a restart continues seamlessly.
   void Freeze(TimePoint now);
+  // For outputs that queue far ahead of what is heard (the page): the output
+  // dropped the last `frames` frames it was given, unheard, so a seek or a
+  // new sample is heard at once. They are mixed again from the current
+  // state: streams step back (never before a position already reported or
+  // sought), sample playbacks too, and the device clock's count with them.
+  void TakeBack(uint64_t frames);
 
   // The output's thread: mixes `frames` interleaved stereo frames, handed to
   // the device at `now`.

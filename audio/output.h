@@ -16,6 +16,10 @@ class Output {
   virtual void Start() = 0;
   // Once this returns, no render is running and none starts until Start.
   virtual void Stop() = 0;
+  // The mix just changed (a seek, a sample played or stopped). An output
+  // that queues far ahead of the speakers drops what it can and mixes it
+  // again, so the change is heard at once; the others need do nothing.
+  virtual void MixChanged() {}
 };
 
 // The system's default sound device, stereo 16-bit at the mixer's rate:

@@ -146,6 +146,39 @@ TEST(MixerLatency, WhatTheSoundServerHoldsBeyondTheDeviceIsCounted) {
   EXPECT_NEAR(static_cast<double>(FramesAt(mixer, music, kT0 + milliseconds(70))), 3087.0 - 1323, 1.0);
 }
 
+// An output queued far ahead drops its unplayed tail to make a change heard
+// at once: the music, a sample and an ended stream are mixed again from
+// where the drop left them, a seek target is never stepped back over.
+TEST(MixerLatency, FramesTakenBackAreMixedAgainFromWhereTheyLeftOff) {
+  Mixer mixer(kRate);
+  uint64_t played = 0;
+  mixer.SetDeviceClock([&] { return played; });
+  DWORD music = mixer.AddStream(Ramp(kRate, 1, 12000));
+  ASSERT_EQ(mixer.Play(music, false), BASS_OK);
+  Render(mixer, 8192, kT0);
+  played = 1024;
+  mixer.TakeBack(8192 - 1280);
+  EXPECT_EQ(FramesAt(mixer, music, kT0), 1024u);
+  EXPECT_EQ(Render(mixer, 16, kT0)[0], 1281);  // the ramp's value at frame 1280
+
+  ASSERT_EQ(mixer.SetPosition(music, 11000 * 2), BASS_OK);
+  mixer.TakeBack(16);
+  EXPECT_EQ(Render(mixer, 4096, kT0)[0], 11001);
+  mixer.TakeBack(4096 - 16);  // the music had ended inside what was dropped
+  Mixer::StreamState state;
+  ASSERT_TRUE(mixer.FirstStreamState(state));
+  EXPECT_FALSE(state.ended);
+  EXPECT_EQ(Render(mixer, 1, kT0)[0], 11001);
+
+  Mixer samples(kRate);
+  DWORD sample = samples.AddSample(Ramp(kRate, 2, 6000), 1);
+  HCHANNEL channel = 0;
+  ASSERT_EQ(samples.PlaySample(sample, channel), BASS_OK);
+  Render(samples, 4096, kT0);
+  samples.TakeBack(1096);
+  EXPECT_EQ(Render(samples, 1, kT0)[0], 3000 * 2 + 1);
+}
+
 TEST(Mixer, PlaysMonoOnBothSidesStereoAsIsAndStopsAtTheEnd) {
   Mixer mixer(kRate);
   DWORD mono = mixer.AddStream(Ramp(kRate, 1, 100));
