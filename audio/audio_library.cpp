@@ -233,6 +233,7 @@ BOOL BASS_StreamPlay(HSTREAM handle, BOOL flush, DWORD) {
   Library& lib = Lib();
   if (!lib.Initialised()) return Result(BASS_ERROR_INIT, FALSE);
   int code = lib.mixer->Play(handle, flush != FALSE);
+  if (code == BASS_OK) NoteMixChanged(lib);
   return Result(code, code == BASS_OK ? TRUE : FALSE);
 }
 
