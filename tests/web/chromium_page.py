@@ -29,10 +29,19 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
+class _IsolatingHandler(_QuietHandler):
+    """The headers that make a page cross-origin isolated."""
+
+    def end_headers(self):
+        self.send_header("Cross-Origin-Opener-Policy", "same-origin")
+        self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
+        super().end_headers()
+
+
 @contextlib.contextmanager
-def served(folder):
-    """Serves folder on loopback; yields its base URL."""
-    handler = functools.partial(_QuietHandler, directory=folder)
+def served(folder, isolated=False):
+    """Serves folder on loopback, cross-origin isolated if asked; yields its base URL."""
+    handler = functools.partial(_IsolatingHandler if isolated else _QuietHandler, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()

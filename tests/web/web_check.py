@@ -12,6 +12,9 @@
            again" brings the dialog back, and a tap on GO! starts it again
   address  a size of 0 or beyond WebGL's, too many keys or a shot that is no
            time are refused with 2 before the show starts
+  busy     in real time, with the main thread busy 120 ms of every 500: the
+           sound's sink finds no block empty, fed by messages and, with the
+           page cross-origin isolated, through its shared ring
 
 Any error on the page fails. Usage:
   web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
@@ -23,6 +26,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import busy_audio  # noqa: E402
 import chromium_page  # noqa: E402
 
 WIDTH, HEIGHT, FPS = 320, 180, 10
@@ -186,16 +190,29 @@ def check_address(args):
     return failures
 
 
+def check_busy(args):
+    failures = []
+    for isolated, seconds, mode in [(False, 20.0, "messages"), (True, 10.0, "ring")]:
+        result = busy_audio.measure(args.dist, isolated=isolated, seconds=seconds)
+        print(busy_audio.describe(result))
+        failures += ["page error: %s" % e for e in result.get("errors", [])]
+        if "failure" in result:
+            failures.append(result["failure"])
+        elif result["mode"] != mode or result["empty"] != 0:
+            failures.append("%s: %d empty blocks in the %s sink" % (mode, result["empty"], result["mode"]))
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog", "address"])
+    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog", "address", "busy"])
     parser.add_argument("--dist", required=True)
     parser.add_argument("--capture")
     parser.add_argument("--work", default="web-check")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     failures = {"frames": check_frames, "keys": check_keys, "end": check_end, "dialog": check_dialog,
-                "address": check_address}[args.scenario](args)
+                "address": check_address, "busy": check_busy}[args.scenario](args)
     for failure in failures:
         print("web-check: " + failure, file=sys.stderr)
     print("web-check: %s %s" % (args.scenario, "failed" if failures else "as on the desktop"))
