@@ -70,6 +70,9 @@ class Model_3DS {
   void NormalizeNormals();
   void Render();
 
+  // The pointer LoadFromFile was given, after its quotes were cut.
+  const char* FileName() const { return fileName; }
+
   // Chunk readers: length is the chunk's length field, start the offset of
   // the first byte after its header.
   void ReadMainChunk(uint32_t length, uint32_t start);

@@ -220,19 +220,35 @@ TEST(Model3dsHostile, ALaterEditorChunkReplacesAnEarlierOne) {
   EXPECT_STREQ(model.objectList[0].name, "c");
 }
 
-TEST(Model3dsHostile, ReadersCalledWithIndicesOutOfRangeDoNothing) {
+// Chunks that fill a material or an object, found where none is being
+// filled: each level reads only its own sub-chunks, so these change nothing.
+TEST(Model3dsHostile, ChunksOutsideTheirParentAreSkipped) {
+  std::vector<Vec3> square = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}};
+  Chunk editor = Chunk(0x3D3D)
+                     .Add(sgtest::SolidMaterial("m", 1, 1, 1))
+                     .Add(TriangleObject("o"))
+                     .Add(Chunk(0xA000).Name("stray"))
+                     .Add(sgtest::ByteColor(0x0011, 9, 9, 9))
+                     .Add(Chunk(0xA300).Name("a.bmp"))
+                     .Add(sgtest::VertexList(square))
+                     .Add(sgtest::FaceGroupChunk("m", {0}))
+                     .Add(sgtest::Mesh(square, {{0, 1, 2}}));
+  Bytes bytes = Chunk(0x4D4D)
+                    .Add(sgtest::SolidMaterial("outside", 2, 2, 2))
+                    .Add(TriangleObject("outside"))
+                    .Add(editor)
+                    .Serialize();
   Model_3DS model;
-  Bytes bytes = RichModel();
-  model.stream.OpenBytes(bytes.data(), bytes.size());
-  model.ReadMaterialName(10, 6, 0);
-  model.ReadByteColor(9, 6, -1);
-  model.ReadVertexList(100, 6, 3);
-  model.ReadFaceMaterialGroup(100, 6, 0, 0);
-  EXPECT_EQ(model.objectCount, 0);
-  EXPECT_EQ(model.materialCount, 0);
-  // A start past the end of the file reads nothing either.
-  model.ReadMainChunk(100, 0xFFFFFFF0u);
-  EXPECT_EQ(model.objectCount, 0);
+  Load(model, bytes);
+  ASSERT_EQ(model.materialCount, 1);
+  const ModelMaterial& material = model.materialList[0];
+  EXPECT_STREQ(material.name, "m");
+  EXPECT_EQ((std::vector<int>{material.color.r, material.color.g, material.color.b}), (std::vector<int>{1, 1, 1}));
+  EXPECT_FALSE(material.hasTexture);
+  ASSERT_EQ(model.objectCount, 1);
+  EXPECT_STREQ(model.objectList[0].name, "o");
+  EXPECT_EQ(model.objectList[0].vertexCount, 3);
+  EXPECT_EQ(model.objectList[0].groupCount, 0);
 }
 
 TEST(Model3dsHostile, EveryTruncationLoads) {

