@@ -73,6 +73,31 @@ class Model_3DS {
   // The pointer LoadFromFile was given, after its quotes were cut.
   const char* FileName() const { return fileName; }
 
+ private:
+  char* fileName;  // borrowed from LoadFromFile's caller
+
+ public:
+  char directory[4096];
+  int objectCount;
+  int materialCount;
+  int vertexTotal;
+  int faceTotal;
+  bool drawNormalLines;
+  ModelMaterial* materialList;
+  ModelObject* objectList;
+  float position[3];
+  float rotation[3];
+  float uniformScale;
+  bool drawLit;
+  bool isVisible;
+
+ private:
+  // The model file, held only while it is read.
+  ChunkStream stream;
+
+  // Which chunk ids each chunk level reads, and with which reader.
+  struct ChunkTables;
+
   // Chunk readers: length is the chunk's length field, start the offset of
   // the first byte after its header.
   void ReadMainChunk(uint32_t length, uint32_t start);
@@ -91,25 +116,10 @@ class Model_3DS {
   void ReadFaceList(uint32_t length, uint32_t start, int objectIndex);
   void ReadFaceMaterialGroup(uint32_t length, uint32_t start, int objectIndex, int groupIndex);
 
-  char* fileName;
-  char directory[4096];
-  int objectCount;
-  int materialCount;
-  int vertexTotal;
-  int faceTotal;
-  bool drawNormalLines;
-  ModelMaterial* materialList;
-  ModelObject* objectList;
-  float position[3];
-  float rotation[3];
-  float uniformScale;
-  bool drawLit;
-  bool isVisible;
-  ChunkStream stream;
-
- private:
   void ReleaseContents();
   void ReadModelStream();
+  void MakeMaterials();
+  void MakeObjects();
   void ComputeTotals();
   int FindMaterial(const char* name);
   ModelMaterial* MaterialAt(int materialIndex);

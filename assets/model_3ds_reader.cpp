@@ -156,6 +156,56 @@ uint32_t CountSubChunks(ChunkStream& stream, uint32_t from, uint32_t end, uint16
   return count;
 }
 
+// A chunk id and the member that reads it; the member's type fixes which
+// record indices are handed on to it.
+template <typename Reader>
+struct ChunkRoute {
+  uint16_t id;
+  Reader read;
+};
+
+using ChunkReader = void (Model_3DS::*)(uint32_t length, uint32_t start);
+using RecordReader = void (Model_3DS::*)(uint32_t length, uint32_t start, int index);
+using GroupReader = void (Model_3DS::*)(uint32_t length, uint32_t start, int objectIndex, int groupIndex);
+
+// Every route names a reader, and no id is routed twice: the second route
+// would never be taken.
+template <typename Reader, size_t N>
+constexpr bool RoutesAreSound(const ChunkRoute<Reader> (&table)[N]) {
+  for (size_t i = 0; i < N; ++i) {
+    if (table[i].read == nullptr) return false;
+    for (size_t j = i + 1; j < N; ++j) {
+      if (table[i].id == table[j].id) return false;
+    }
+  }
+  return true;
+}
+
+// Hands each sub-chunk between from and end that the table names to its
+// reader, with the indices of the record being filled; skips the others.
+template <typename Reader, size_t N, typename... Indices>
+void RouteSubChunks(Model_3DS& model, ChunkStream& stream, uint32_t from, uint32_t end,
+                    const ChunkRoute<Reader> (&table)[N], Indices... indices) {
+  WalkSubChunks(stream, from, end, [&](uint16_t id, uint32_t length, uint32_t start) {
+    for (const ChunkRoute<Reader>& route : table) {
+      if (route.id != id) continue;
+      (model.*route.read)(length, start, indices...);
+      return;
+    }
+  });
+}
+
+// Each sub-chunk the route names fills the next record, in file order: the
+// last index handed on counts 0, 1, 2, ...
+template <typename Reader, typename... Indices>
+void ReadRecords(Model_3DS& model, ChunkStream& stream, uint32_t from, uint32_t end, const ChunkRoute<Reader>& route,
+                 Indices... indices) {
+  int next = 0;
+  WalkSubChunks(stream, from, end, [&](uint16_t id, uint32_t length, uint32_t start) {
+    if (id == route.id) (model.*route.read)(length, start, indices..., next++);
+  });
+}
+
 void ClearObject(ModelObject& object) {
   std::memset(object.name, 0, sizeof object.name);
   object.vertices = nullptr;
@@ -220,6 +270,53 @@ void AddFaceNormal(ModelObject& object, const uint16_t* face) {
 
 }  // namespace
 
+// The chunk tree as read: what each level reads, and with which reader.
+// Every chunk not named here is skipped whole, with everything inside it.
+struct Model_3DS::ChunkTables {
+  static constexpr ChunkRoute<ChunkReader> kMain[] = {
+      {kEditorChunk, &Model_3DS::ReadEditorChunk},
+  };
+  // Read in this order: materials first, wherever they stand, so that face
+  // groups find them by name.
+  static constexpr ChunkRoute<RecordReader> kEditorRecords[] = {
+      {kMaterialChunk, &Model_3DS::ReadMaterialChunk},
+      {kObjectChunk, &Model_3DS::ReadObjectChunk},
+  };
+  static constexpr ChunkRoute<RecordReader> kMaterial[] = {
+      {kMaterialNameChunk, &Model_3DS::ReadMaterialName},
+      {kDiffuseChunk, &Model_3DS::ReadDiffuseColor},
+      {kTextureMapChunk, &Model_3DS::ReadTextureMapChunk},
+  };
+  static constexpr ChunkRoute<RecordReader> kDiffuse[] = {
+      {kFloatColorChunk, &Model_3DS::ReadFloatColor},
+      {kByteColorChunk, &Model_3DS::ReadByteColor},
+      {kLinearByteColorChunk, &Model_3DS::ReadByteColor},
+      {kLinearFloatColorChunk, &Model_3DS::ReadFloatColor},
+  };
+  static constexpr ChunkRoute<RecordReader> kTextureMap[] = {
+      {kMapFileNameChunk, &Model_3DS::ReadMapFileName},
+  };
+  static constexpr ChunkRoute<RecordReader> kObject[] = {
+      {kMeshChunk, &Model_3DS::ReadMeshChunk},
+  };
+  // A mesh is walked twice, so that the vertices exist before any face
+  // refers to them.
+  static constexpr ChunkRoute<RecordReader> kMeshFirst[] = {
+      {kVertexListChunk, &Model_3DS::ReadVertexList},
+      {kMappingCoordsChunk, &Model_3DS::ReadMappingCoords},
+  };
+  static constexpr ChunkRoute<RecordReader> kMeshThen[] = {
+      {kFaceListChunk, &Model_3DS::ReadFaceList},
+  };
+  // Groups follow the face records inside the face list.
+  static constexpr ChunkRoute<GroupReader> kFaceListGroups = {kFaceMaterialChunk, &Model_3DS::ReadFaceMaterialGroup};
+
+  static_assert(RoutesAreSound(kMain) && RoutesAreSound(kEditorRecords) && RoutesAreSound(kMaterial) &&
+                    RoutesAreSound(kDiffuse) && RoutesAreSound(kTextureMap) && RoutesAreSound(kObject) &&
+                    RoutesAreSound(kMeshFirst) && RoutesAreSound(kMeshThen),
+                "a chunk table routes an id to no reader, or the same id twice");
+};
+
 // Back to an empty model; the settings (placement, visibility) stay.
 void Model_3DS::ReleaseContents() {
   for (int i = 0; objectList != nullptr && i < objectCount; ++i) {
@@ -266,13 +363,9 @@ int Model_3DS::FindMaterial(const char* name) {
 
 void Model_3DS::ReadMainChunk(uint32_t length, uint32_t start) {
   ChunkScope chunk(stream, length, start);
-  const uint32_t end = chunk.End();
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kEditorChunk) ReadEditorChunk(subLength, subStart);
-  });
+  RouteSubChunks(*this, stream, start, chunk.End(), ChunkTables::kMain);
 }
 
-// Materials first, wherever they stand, so that face groups find them by name.
 // A further editor chunk replaces what an earlier one gave.
 void Model_3DS::ReadEditorChunk(uint32_t length, uint32_t start) {
   ReleaseContents();
@@ -282,39 +375,32 @@ void Model_3DS::ReadEditorChunk(uint32_t length, uint32_t start) {
     if (id == kObjectChunk) ++objectCount;
     if (id == kMaterialChunk) ++materialCount;
   });
+  MakeMaterials();
+  MakeObjects();
+  for (const auto& route : ChunkTables::kEditorRecords) ReadRecords(*this, stream, start, end, route);
+}
 
-  if (materialCount > 0) {
-    materialList = new ModelMaterial[materialCount];
-    for (int i = 0; i < materialCount; ++i) {
-      std::memset(materialList[i].name, 0, sizeof materialList[i].name);
-      materialList[i].hasTexture = false;
-      materialList[i].color = ModelColor{0, 0, 0, 0};
-    }
-    int materialIndex = 0;
-    WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-      if (id == kMaterialChunk) ReadMaterialChunk(subLength, subStart, materialIndex++);
-    });
+// Unnamed, uncoloured and unmapped until their chunks say otherwise.
+void Model_3DS::MakeMaterials() {
+  if (materialCount == 0) return;
+  materialList = new ModelMaterial[materialCount];
+  for (int i = 0; i < materialCount; ++i) {
+    std::memset(materialList[i].name, 0, sizeof materialList[i].name);
+    materialList[i].hasTexture = false;
+    materialList[i].color = ModelColor{0, 0, 0, 0};
   }
+}
 
-  if (objectCount > 0) {
-    objectList = new ModelObject[objectCount];
-    for (int i = 0; i < objectCount; ++i) ClearObject(objectList[i]);
-    int objectIndex = 0;
-    WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-      if (id == kObjectChunk) ReadObjectChunk(subLength, subStart, objectIndex++);
-    });
-  }
+void Model_3DS::MakeObjects() {
+  if (objectCount == 0) return;
+  objectList = new ModelObject[objectCount];
+  for (int i = 0; i < objectCount; ++i) ClearObject(objectList[i]);
 }
 
 void Model_3DS::ReadMaterialChunk(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
   ChunkScope chunk(stream, length, start);
-  const uint32_t end = chunk.End();
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kMaterialNameChunk) ReadMaterialName(subLength, subStart, materialIndex);
-    if (id == kDiffuseChunk) ReadDiffuseColor(subLength, subStart, materialIndex);
-    if (id == kTextureMapChunk) ReadTextureMapChunk(subLength, subStart, materialIndex);
-  });
+  RouteSubChunks(*this, stream, start, chunk.End(), ChunkTables::kMaterial, materialIndex);
 }
 
 void Model_3DS::ReadMaterialName(uint32_t length, uint32_t start, int materialIndex) {
@@ -329,11 +415,7 @@ void Model_3DS::ReadMaterialName(uint32_t length, uint32_t start, int materialIn
 void Model_3DS::ReadDiffuseColor(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
   ChunkScope chunk(stream, length, start);
-  const uint32_t end = chunk.End();
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kFloatColorChunk || id == kLinearFloatColorChunk) ReadFloatColor(subLength, subStart, materialIndex);
-    if (id == kByteColorChunk || id == kLinearByteColorChunk) ReadByteColor(subLength, subStart, materialIndex);
-  });
+  RouteSubChunks(*this, stream, start, chunk.End(), ChunkTables::kDiffuse, materialIndex);
 }
 
 void Model_3DS::ReadFloatColor(uint32_t length, uint32_t start, int materialIndex) {
@@ -361,10 +443,7 @@ void Model_3DS::ReadByteColor(uint32_t length, uint32_t start, int materialIndex
 void Model_3DS::ReadTextureMapChunk(uint32_t length, uint32_t start, int materialIndex) {
   if (MaterialAt(materialIndex) == nullptr) return;
   ChunkScope chunk(stream, length, start);
-  const uint32_t end = chunk.End();
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kMapFileNameChunk) ReadMapFileName(subLength, subStart, materialIndex);
-  });
+  RouteSubChunks(*this, stream, start, chunk.End(), ChunkTables::kTextureMap, materialIndex);
 }
 
 // No image is loaded: the name only marks the material as mapped, which keeps
@@ -378,33 +457,22 @@ void Model_3DS::ReadMapFileName(uint32_t length, uint32_t start, int materialInd
   material->hasTexture = true;
 }
 
+// The sub-chunks follow the object's name.
 void Model_3DS::ReadObjectChunk(uint32_t length, uint32_t start, int objectIndex) {
   ModelObject* object = ObjectAt(objectIndex);
   if (object == nullptr) return;
   ChunkScope chunk(stream, length, start);
   const uint32_t end = chunk.End();
   ReadName(stream, end, object->name);
-  WalkSubChunks(stream, stream.Tell(), end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kMeshChunk) ReadMeshChunk(subLength, subStart, objectIndex);
-  });
+  RouteSubChunks(*this, stream, stream.Tell(), end, ChunkTables::kObject, objectIndex);
 }
 
-// Two walks, so that the vertices exist before any face refers to them.
 void Model_3DS::ReadMeshChunk(uint32_t length, uint32_t start, int objectIndex) {
-  ModelObject* object = ObjectAt(objectIndex);
-  if (object == nullptr) return;
+  if (ObjectAt(objectIndex) == nullptr) return;
   ChunkScope chunk(stream, length, start);
   const uint32_t end = chunk.End();
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kVertexListChunk) ReadVertexList(subLength, subStart, objectIndex);
-    if (id == kMappingCoordsChunk) {
-      ReadMappingCoords(subLength, subStart, objectIndex);
-      object->hasMapCoords = true;
-    }
-  });
-  WalkSubChunks(stream, start, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-    if (id == kFaceListChunk) ReadFaceList(subLength, subStart, objectIndex);
-  });
+  RouteSubChunks(*this, stream, start, end, ChunkTables::kMeshFirst, objectIndex);
+  RouteSubChunks(*this, stream, start, end, ChunkTables::kMeshThen, objectIndex);
 }
 
 // The file is Z-up; drawing is Y-up: (X, Y, Z) is kept as (X, Z, -Y).
@@ -441,6 +509,7 @@ void Model_3DS::ReadMappingCoords(uint32_t length, uint32_t start, int objectInd
   object->mapCoords = numCoords > 0 ? new float[2 * numCoords] : nullptr;
   object->mapCoordCount = static_cast<int>(numCoords);
   for (uint32_t i = 0; i < 2 * numCoords; ++i) ReadFloat(stream, end, object->mapCoords[i]);
+  object->hasMapCoords = true;
 }
 
 // Faces naming a vertex past the list stay in faceIndices, as read, so that
@@ -470,16 +539,14 @@ void Model_3DS::ReadFaceList(uint32_t length, uint32_t start, int objectIndex) {
     if (FaceInVertexList(*object, face)) AddFaceNormal(*object, face);
   }
 
+  const auto& groupRoute = ChunkTables::kFaceListGroups;
   uint32_t afterFaces = stream.Tell();
-  uint32_t numGroups = CountSubChunks(stream, afterFaces, end, kFaceMaterialChunk);
+  uint32_t numGroups = CountSubChunks(stream, afterFaces, end, groupRoute.id);
   if (numGroups > 0) {
     object->groups = new FaceGroup[numGroups];
     object->groupCount = static_cast<int>(numGroups);
     for (uint32_t g = 0; g < numGroups; ++g) object->groups[g] = FaceGroup{nullptr, 0, -1};
-    int groupIndex = 0;
-    WalkSubChunks(stream, afterFaces, end, [&](uint16_t id, uint32_t subLength, uint32_t subStart) {
-      if (id == kFaceMaterialChunk) ReadFaceMaterialGroup(subLength, subStart, objectIndex, groupIndex++);
-    });
+    ReadRecords(*this, stream, afterFaces, end, groupRoute, objectIndex);
   }
 }
 
