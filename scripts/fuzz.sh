@@ -17,7 +17,7 @@ for t in "${targets[@]}"; do
 done
 
 bash scripts/install-deps.sh reliability
-cmake --preset fuzz -DSTORMGLASS_FUZZ_SECONDS="$seconds" >/dev/null
+cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target sg_content $(printf '%s_fuzzer ' "${targets[@]}")
 pattern="Fuzz\\.(Seeds|$(IFS='|'; echo "${targets[*]}"))\$"
-ctest --preset fuzz -V -j "${FUZZ_JOBS:-2}" -R "$pattern"
+STORMGLASS_FUZZ_SECONDS=$seconds ctest --preset fuzz -V -j "${FUZZ_JOBS:-2}" -R "$pattern"

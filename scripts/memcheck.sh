@@ -8,6 +8,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh reliability
-cmake --preset default -DSTORMGLASS_MEMCHECK_SECONDS="${1:-30}" >/dev/null
+cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)" --target stormglass-soak
-ctest --preset memcheck
+STORMGLASS_MEMCHECK_SECONDS="${1:-30}" ctest --preset memcheck

@@ -9,6 +9,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh reliability
-cmake --preset tsan -DSTORMGLASS_TSAN_SECONDS="${1:-60}" >/dev/null
+cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$(nproc)" --target stormglass-soak
-ctest --preset tsan
+STORMGLASS_TSAN_SECONDS="${1:-60}" ctest --preset tsan

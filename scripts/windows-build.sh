@@ -44,15 +44,6 @@ echo "== $win_preset preset ($win_build)"
 cmake --preset "$win_preset" -B "$win_build" -DSTORMGLASS_CONTENT_TOOL="$content_tool" ${STORMGLASS_WINDOWS_CMAKE_ARGS:-}
 cmake --build "$win_build" -j "$jobs"
 
-# The executable may import only what every Windows has.
-allowed='^(KERNEL32|USER32|GDI32|OPENGL32|GLU32|WINMM|MSACM32|msvcrt|ADVAPI32)\.dll$'
-imports=$(i686-w64-mingw32-objdump -p "$win_build/stormglass.exe" | sed -n 's/^\s*DLL Name: //p')
-unexpected=$(echo "$imports" | grep -viE "$allowed" || true)
-if [ -n "$unexpected" ]; then
-  echo "windows-build: stormglass.exe imports DLLs that Windows does not ship:" $unexpected >&2
-  exit 1
-fi
-
 dist=$win_build/dist
 rm -rf "$dist"
 mkdir -p "$dist/datas"

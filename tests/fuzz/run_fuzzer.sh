@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Runs one fuzzer for SECONDS with its seeds and dictionary. New inputs are
+# Runs one fuzzer for $STORMGLASS_FUZZ_SECONDS (default 60) with its seeds
+# and dictionary. New inputs are
 # kept in WORK for the next run; a crash, leak, timeout or out-of-memory
 # leaves its reproducer in FINDINGS and fails.
-# Usage: run_fuzzer.sh FUZZER DICT MAX_LEN SECONDS SEEDS WORK FINDINGS
+# Usage: run_fuzzer.sh FUZZER DICT MAX_LEN SEEDS WORK FINDINGS
 set -euo pipefail
-fuzzer=$1 dict=$2 max_len=$3 seconds=$4 seeds=$5 work=$6 findings=$7
+fuzzer=$1 dict=$2 max_len=$3 seeds=$4 work=$5 findings=$6
+seconds=${STORMGLASS_FUZZ_SECONDS:-60}
 rm -rf "$findings"
 mkdir -p "$work" "$findings"
 log=$findings/fuzzer.log
