@@ -1,6 +1,7 @@
-// Hooks for deterministic runs of the real program, given by the headless
-// back end (platform/headless/), which tests and the capture tool link; the
-// program never includes this header. Set them from the main thread before
+// Hooks for deterministic runs of the real program, kept in platform/host/
+// and taken by the headless back end (platform/headless/), which tests and
+// the capture tool link, and by the page's; the program never includes this
+// header. Set them from the main thread before
 // calling WinMain (the clock may also be moved from a swap hook).
 // host::Reset() restores every default.
 #pragma once
@@ -16,6 +17,9 @@
 namespace host {
 
 void Reset();
+// The run is driven by these hooks, not by a viewer. The headless back end
+// has no viewer anyway; the page's sets its viewer's input and screen aside.
+void SetScriptedRun(bool scripted);
 
 // ---- Display and surface ----
 // The GL surface's size, whatever size the program asks its window to be.

@@ -7,7 +7,7 @@
 #include "common/dialog_model.h"
 #include "common/message_queue.h"
 #include "common/window_table.h"
-#include "headless/headless_state.h"
+#include "host/host_state.h"
 
 namespace sgwin {
 

@@ -15,7 +15,7 @@
 #include "common/backend.h"
 #include "common/surface_store.h"
 #include "common/window_table.h"
-#include "headless/headless_state.h"
+#include "host/host_state.h"
 #include "opengl.h"
 #include <GL/glext.h>
 
@@ -101,11 +101,8 @@ bool EnsureSurface(Window& window) {
   if (window.surface) return true;
   EGLConfig config;
   if (Display() == EGL_NO_DISPLAY || !ChooseConfig(window.pixelRequest, config)) return false;
-  // The host may render at another size than the program asked for.
-  int width = Host().surfaceWidth > 0 ? Host().surfaceWidth : window.clientWidth;
-  int height = Host().surfaceHeight > 0 ? Host().surfaceHeight : window.clientHeight;
-  width = width > 0 ? width : 1;
-  height = height > 0 ? height : 1;
+  int width = 0, height = 0;
+  HostSurfaceSize(window, width, height);
   const EGLint attributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   EGLSurface pbuffer = eglCreatePbufferSurface(Display(), config, attributes);
   if (pbuffer == EGL_NO_SURFACE) {
@@ -131,16 +128,11 @@ void OnWindowDestroyed(Window&) {
 }
 
 bool SwapSurface(Window& window) {
-  bool drawing = CurrentWindow() == &window;
-  if (Host().swapHook && drawing) {
-    host::FrameInfo frame = {Host().swapCount, window.surface->width, window.surface->height};
-    Host().swapHook(frame);
-  }
+  NoteSwap(window, window.surface->width, window.surface->height);
   // Nothing paces a pbuffer's swaps: without a wait here the software
   // rasteriser queues frame after frame, gigabytes deep.
-  if (drawing) glFinish();
+  if (CurrentWindow() == &window) glFinish();
   eglSwapBuffers(Display(), window.surface->pbuffer);
-  ++Host().swapCount;
   return true;
 }
 
@@ -150,7 +142,7 @@ Context* CreateContext(Window& window) {
     std::fprintf(stderr, "platform: no GL context (EGL error 0x%x)\n", eglGetError());
     return nullptr;
   }
-  ++Host().contexts.created;
+  NoteContext(ContextEvent::Created);
   return new Context{context};
 }
 
@@ -159,27 +151,25 @@ bool MakeCurrent(Window& window, Context& context) {
     std::fprintf(stderr, "platform: make current (EGL error 0x%x)\n", eglGetError());
     return false;
   }
-  ++Host().contexts.madeCurrent;
+  NoteContext(ContextEvent::MadeCurrent);
   return true;
 }
 
 void ReleaseCurrent() {
   eglMakeCurrent(Display(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  ++Host().contexts.releasedCurrent;
+  NoteContext(ContextEvent::ReleasedCurrent);
 }
 
 void DeleteContext(Context& context) {
   eglDestroyContext(Display(), context.context);
   delete &context;
-  ++Host().contexts.deleted;
+  NoteContext(ContextEvent::Deleted);
 }
 
-void OnContextLeaving() {
-  if (Host().contextReleaseHook) Host().contextReleaseHook();
-}
+void OnContextLeaving() { NoteContextLeaving(); }
 
 void* ProcAddress(const char* name) {
-  if (Host().hiddenProcs.count(name)) return nullptr;
+  if (ProcHidden(name)) return nullptr;
   return reinterpret_cast<void*>(eglGetProcAddress(name));
 }
 

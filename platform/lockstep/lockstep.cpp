@@ -131,6 +131,7 @@ void Install(const Options& options) {
   State& state = Current();
   state = State{};
   state.options = options;
+  host::SetScriptedRun(true);
   host::SetDialogAnswer(host::DialogAnswer::Go);
   host::SetSurfaceSize(options.width, options.height);
   host::UseVirtualClock(options.rate.num);

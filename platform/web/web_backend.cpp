@@ -1,11 +1,12 @@
 // The web back end's input, clock, display modes and boxes: the page's keys
 // and closing as messages, performance.now() as the counter, full screen
 // through the Fullscreen API. A deterministic run (host.h's hooks, set by
-// web_main.cpp) replaces the clock and the input as on the headless back end.
+// web_main.cpp, a scripted run) sets the page's input and screen aside and
+// replaces the clock as on the headless back end.
 #include "common/backend.h"
 #include "common/message_queue.h"
 #include "common/window_table.h"
-#include "headless/headless_state.h"
+#include "host/host_state.h"
 #include "web/web_dialogs.h"
 #include "web/web_page.h"
 
@@ -38,7 +39,7 @@ void PumpEvents() {
   HWND target = InputWindow();
   for (sgweb::PageEvent event = sgweb::TakeEvent(); event.kind != sgweb::PageEvent::Kind::None;
        event = sgweb::TakeEvent()) {
-    if (target && !Host().virtualClock) PostPageEvent(target, event);
+    if (target && !Host().scriptedRun) PostPageEvent(target, event);
   }
   if (!target) return;
   for (const HostInput& input : Host().input) PostInputMessage(target, input.message, input.wParam, 0);
@@ -60,14 +61,14 @@ bool ModeOffered(const DEVMODEA& mode, int width, int height) { return Plausible
 
 void OnDisplayMode(bool fullscreen, int, int) {
   Host().modeActive = fullscreen;
-  if (!Host().virtualClock) sgweb::RequestFullscreen(fullscreen);
+  if (!Host().scriptedRun) sgweb::RequestFullscreen(fullscreen);
 }
 
 void ApplyCursor(bool visible) { sgweb::ShowCursor(visible); }
 
 bool ShowMessageBox(const std::string& caption, const std::string& text, UINT type,
                     const std::vector<BoxButton>& buttons, int& pressed) {
-  if (Host().virtualClock) {
+  if (Host().scriptedRun) {
     pressed = buttons.front().id;
     Host().messageBoxes.push_back({text, caption, type, pressed});
     return true;

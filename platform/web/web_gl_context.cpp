@@ -11,7 +11,7 @@
 #include "common/surface_store.h"
 #include "common/window_table.h"
 #include "gl/web_gl.h"
-#include "headless/headless_state.h"
+#include "host/host_state.h"
 #include "web/web_page.h"
 
 namespace sgwin {
@@ -35,12 +35,11 @@ Context* g_current = nullptr;
 
 }  // namespace
 
-// The host may render at another size than the program asked for.
 bool EnsureSurface(Window& window) {
   if (window.surface) return true;
-  int width = Host().surfaceWidth > 0 ? Host().surfaceWidth : window.clientWidth;
-  int height = Host().surfaceHeight > 0 ? Host().surfaceHeight : window.clientHeight;
-  window.surface = g_surfaces.Add(Surface{width > 0 ? width : 1, height > 0 ? height : 1});
+  int width = 0, height = 0;
+  HostSurfaceSize(window, width, height);
+  window.surface = g_surfaces.Add(Surface{width, height});
   sgweb::SetCanvasSize(window.surface->width, window.surface->height);
   return true;
 }
@@ -55,10 +54,9 @@ void RaiseSurface(Window&) {}
 void OnWindowDestroyed(Window& window) { sgweb::ShowCanvas(window.visible && window.alive); }
 
 bool SwapSurface(Window& window) {
-  bool drawing = CurrentWindow() == &window;
-  if (Host().swapHook && drawing) Host().swapHook({Host().swapCount, window.surface->width, window.surface->height});
-  ++Host().swapCount;
-  sgweb::YieldToBrowser(!Host().virtualClock);
+  NoteSwap(window, window.surface->width, window.surface->height);
+  // A scripted run's frames need not wait for the screen.
+  sgweb::YieldToBrowser(!Host().scriptedRun);
   return true;
 }
 
@@ -75,7 +73,7 @@ Context* CreateContext(Window& window) {
   attributes.preserveDrawingBuffer = EM_TRUE;
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE handle = emscripten_webgl_create_context("#canvas", &attributes);
   if (handle <= 0) return nullptr;
-  ++Host().contexts.created;
+  NoteContext(ContextEvent::Created);
   return new Context{handle, false};
 }
 
@@ -84,29 +82,27 @@ bool MakeCurrent(Window& window, Context& context) {
   if (!context.everCurrent) sgwebgl::ResetContext(window.surface->width, window.surface->height);
   context.everCurrent = true;
   g_current = &context;
-  ++Host().contexts.madeCurrent;
+  NoteContext(ContextEvent::MadeCurrent);
   return true;
 }
 
 void ReleaseCurrent() {
   emscripten_webgl_make_context_current(0);
   g_current = nullptr;
-  ++Host().contexts.releasedCurrent;
+  NoteContext(ContextEvent::ReleasedCurrent);
 }
 
 void DeleteContext(Context& context) {
   if (g_current == &context) g_current = nullptr;
   emscripten_webgl_destroy_context(context.handle);
   delete &context;
-  ++Host().contexts.deleted;
+  NoteContext(ContextEvent::Deleted);
 }
 
-void OnContextLeaving() {
-  if (Host().contextReleaseHook) Host().contextReleaseHook();
-}
+void OnContextLeaving() { NoteContextLeaving(); }
 
 void* ProcAddress(const char* name) {
-  if (Host().hiddenProcs.count(name)) return nullptr;
+  if (ProcHidden(name)) return nullptr;
   return sgwebgl::ProcAddress(name);
 }
 

@@ -1,7 +1,9 @@
-// The headless back end's state: what the host hooks have set (surface size,
-// clock, scripted input and answers, injected failures) and what it reports
-// back. One instance per process, main thread only; host::Reset() restores
-// the defaults below.
+// What the host hooks have set (surface size, clock, scripted input and
+// answers, injected failures) and what they report back, for the back ends
+// that take them: the headless one and the page's. One instance per process,
+// main thread only; host::Reset() restores the defaults below. The
+// bookkeeping both back ends do around their surfaces and contexts is here
+// too, once.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/window_table.h"
 #include "host.h"
 
 namespace sgwin {
@@ -22,6 +25,10 @@ struct HostInput {
 };
 
 struct HostState {
+  // Driven by the hooks, not by a viewer: a back end with a viewer's input
+  // and screen (the page) sets them aside.
+  bool scriptedRun = false;
+
   // Display and surface.
   int surfaceWidth = 0;
   int surfaceHeight = 0;
@@ -60,5 +67,18 @@ HostState& Host();
 
 // True when the host made this step fail.
 bool StepFails(host::Step step);
+
+// The size of a new surface for `window`: the host's, else the window's
+// client size, at least 1 x 1.
+void HostSurfaceSize(const Window& window, int& width, int& height);
+// A swap of `window`'s surface, before the buffers are swapped: the host's
+// hook sees the frame while it is the one drawn on.
+void NoteSwap(const Window& window, int width, int height);
+enum class ContextEvent { Created, MadeCurrent, ReleasedCurrent, Deleted };
+void NoteContext(ContextEvent event);
+// The context is about to be released or deleted, still current.
+void NoteContextLeaving();
+// wglGetProcAddress must not find `name`.
+bool ProcHidden(const char* name);
 
 }  // namespace sgwin

@@ -1,8 +1,8 @@
-// The host hooks that only set or report state, and the state itself; the
-// read-back of the back buffer lives with each back end's GL surfaces
-// (headless_gl.cpp, and the web back end's for its deterministic runs).
+// The host hooks that only set or report state, the state itself, and the
+// back ends' bookkeeping of it; the read-back of the back buffer lives with
+// each back end's GL surfaces (headless_gl.cpp, web_gl_context.cpp).
 #include "common/backend.h"
-#include "headless/headless_state.h"
+#include "host/host_state.h"
 
 namespace sgwin {
 
@@ -12,6 +12,34 @@ HostState& Host() {
 }
 
 bool StepFails(host::Step step) { return Host().failingSteps.count(step) != 0; }
+
+void HostSurfaceSize(const Window& window, int& width, int& height) {
+  width = Host().surfaceWidth > 0 ? Host().surfaceWidth : window.clientWidth;
+  height = Host().surfaceHeight > 0 ? Host().surfaceHeight : window.clientHeight;
+  width = width > 0 ? width : 1;
+  height = height > 0 ? height : 1;
+}
+
+void NoteSwap(const Window& window, int width, int height) {
+  if (Host().swapHook && CurrentWindow() == &window) Host().swapHook({Host().swapCount, width, height});
+  ++Host().swapCount;
+}
+
+void NoteContext(ContextEvent event) {
+  host::ContextCounts& counts = Host().contexts;
+  switch (event) {
+    case ContextEvent::Created: ++counts.created; break;
+    case ContextEvent::MadeCurrent: ++counts.madeCurrent; break;
+    case ContextEvent::ReleasedCurrent: ++counts.releasedCurrent; break;
+    case ContextEvent::Deleted: ++counts.deleted; break;
+  }
+}
+
+void NoteContextLeaving() {
+  if (Host().contextReleaseHook) Host().contextReleaseHook();
+}
+
+bool ProcHidden(const char* name) { return Host().hiddenProcs.count(name) != 0; }
 
 }  // namespace sgwin
 
@@ -34,6 +62,8 @@ void SetDisplayModes(DisplayModes modes) { Host().displayModes = modes; }
 bool DisplayModeChanged() { return Host().modeActive; }
 
 int CursorCounter() { return sgwin::CursorCounter(); }
+
+void SetScriptedRun(bool scripted) { Host().scriptedRun = scripted; }
 
 void UseVirtualClock(int64_t ticksPerSecond) {
   Host().virtualClock = true;
