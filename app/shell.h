@@ -5,6 +5,7 @@
 
 #include "app/atomic_float.h"
 #include "opengl.h"
+#include "sequence/show_course.h"  // the playback keys, kSeekKeys
 
 // Settings and run state.
 extern int g_width;
@@ -30,14 +31,6 @@ extern PIXELFORMATDESCRIPTOR g_pixelFormat;
 
 bool CreateDemoWindow(const char* title, int width, int height, int bits, int fullscreen);
 void ReleaseDemoWindow();
-
-// The keys that jump the music, and the music position each jumps to.
-struct SeekKey {
-  WPARAM key;
-  float seconds;
-};
-constexpr int kSeekKeyCount = 8;
-extern const SeekKey kSeekKeys[kSeekKeyCount];
 
 LRESULT CALLBACK DemoWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SetupDialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);

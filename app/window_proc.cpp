@@ -2,11 +2,7 @@
 #include "app/shell.h"
 #include "audio/bass.h"
 #include "sequence/music.h"
-
-const SeekKey kSeekKeys[kSeekKeyCount] = {
-    {VK_F1, 6.8f}, {VK_F2, 17.6f}, {VK_F3, 59.5f},   {VK_F4, 62.0f},
-    {VK_F5, 90.0f}, {VK_F6, 105.0f}, {VK_F7, 129.02f}, {VK_F8, 155.87f},
-};
+#include "sequence/show_course.h"
 
 namespace {
 
@@ -21,20 +17,20 @@ void Quit() {
 }
 
 void OnKeyDown(WPARAM key) {
-  if (key == VK_ESCAPE) {
-    Quit();
-    return;
-  }
-  if (key == VK_SPACE) {
-    BASS_SampleStop(g_sample);
-    BASS_SamplePlay(g_sample);
-    return;
-  }
-  for (const SeekKey& seek : kSeekKeys) {
-    if (seek.key == key) {
-      SeekMusic(seek.seconds);
-      return;
-    }
+  KeyEffect effect = EffectOfKey(key);
+  switch (effect.action) {
+    case KeyAction::Quit:  // Esc
+      Quit();
+      break;
+    case KeyAction::ReplaySample:  // Space: from its beginning
+      BASS_SampleStop(g_sample);
+      BASS_SamplePlay(g_sample);
+      break;
+    case KeyAction::Seek:  // F1 to F8
+      SeekMusic(effect.seekSeconds);
+      break;
+    case KeyAction::Nothing:
+      break;
   }
 }
 

@@ -1,7 +1,7 @@
 // The show's structure, owned here: the scene units in content setup's
-// order, the window of music position in which each scene is drawn, the
-// pure choice of the scene for a position, and the show's end. Content
-// setup, the timeline, the tools and the tests all read it.
+// order, the window of music position in which each scene is drawn, and the
+// pure choice of the scene for a position. Content setup, the timeline, the
+// tools and the tests all read it.
 #pragma once
 
 // The music positions, in 32-bit float seconds, in which a scene is drawn:
@@ -28,8 +28,6 @@ struct SceneUnit {
 
 constexpr int kSceneUnitCount = 6;
 constexpr int kSceneCount = 5;
-// The music position at which the show ends.
-constexpr float kShowEndSeconds = 74.0f;
 
 // In content setup's order. Writable so that a probe may stand in for a
 // draw (the soak and the tests count the draws this way).

@@ -4,6 +4,7 @@
 
 #include "app/shell.h"
 #include "sequence/music.h"
+#include "sequence/show_course.h"
 
 void DrawBracketed(void (*draw)()) {
   glPushAttrib(kAllAttribBits);
@@ -29,7 +30,7 @@ void DrawFrame() {
       DrawSceneUnit(unit);
     }
   }
-  if (g_musicSeconds >= kShowEndSeconds) {
+  if (ShowEndsAt(g_musicSeconds)) {
     g_running = 0;
     PostQuitMessage(0);
   }

@@ -23,17 +23,11 @@ ProgramOptions KeysAt(const std::string& schedule) {
   return options;
 }
 
-struct SeekCase {
-  const char* key;
-  float seconds;
-};
-
 TEST(Keys, EachFunctionKeyMovesTheMusicAndThePictureFromTheNextFrame) {
-  const SeekCase cases[] = {{"F1", 6.8f},   {"F2", 17.6f},  {"F3", 59.5f},    {"F4", 62.0f},
-                            {"F5", 90.0f},  {"F6", 105.0f}, {"F7", 129.02f},  {"F8", 155.87f}};
-  for (const SeekCase& seek : cases) {
+  for (const SeekKey& seek : kSeekKeys) {
     SCOPED_TRACE(seek.key);
-    ProgramOptions options = KeysAt(std::string("3:") + seek.key + ",5:Esc");
+    ProgramOptions options;
+    options.lockstep.keys = {{3.0, static_cast<int>(seek.key)}, {5.0, VK_ESCAPE}};
     ProgramResult run = RunProgram(options);
     EXPECT_EQ(run.exitCode, 0) << run.child.err;
     ASSERT_GE(run.frames.size(), 31u);

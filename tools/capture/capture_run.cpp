@@ -20,7 +20,7 @@
 #include "opengl.h"
 #include "progress.h"
 #include "read_ring.h"
-#include "sequence/show.h"
+#include "sequence/show_course.h"
 #include "show_end.h"
 #include "video_encoder.h"
 

@@ -3,28 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/shell.h"
-#include "sequence/show.h"
+#include "sequence/show_course.h"
 
 namespace sgcapture {
-
-namespace {
-
-// The seek target of a key, or a negative value for a key that seeks nowhere.
-double SeekTarget(int virtualKey) {
-  for (const SeekKey& seek : kSeekKeys) {
-    if (static_cast<int>(seek.key) == virtualKey) return seek.seconds;
-  }
-  return -1.0;
-}
-
-}  // namespace
 
 int64_t FirstFrameAtOrAfter(const sglockstep::FrameRate& rate, double seconds) {
   double frames = seconds * static_cast<double>(rate.num) / static_cast<double>(rate.den);
   return static_cast<int64_t>(std::ceil(frames - 1e-9));
 }
 
+// The end is found on the double positions the frames are shown at, not by
+// the program's float test: the program's positions lie on the soundtrack's
+// sample grid, where no position is near enough to 74 s for the two to differ,
+// and the positions modelled here do not.
 int64_t PredictLastFrame(const sglockstep::FrameRate& rate, const std::vector<sglockstep::ScheduledKey>& keys,
                          double musicLengthSeconds) {
   const double end = std::min<double>(kShowEndSeconds, musicLengthSeconds);
@@ -34,11 +25,12 @@ int64_t PredictLastFrame(const sglockstep::FrameRate& rate, const std::vector<sg
   for (const sglockstep::ScheduledKey& key : keys) {
     int64_t frame = FirstFrameAtOrAfter(rate, key.seconds);
     if (endFrame() < frame) break;
-    if (key.virtualKey == VK_ESCAPE) return frame - 1;
-    double target = SeekTarget(key.virtualKey);
-    if (target >= 0.0 && target < musicLengthSeconds) {
+    double music = baseMusic + sglockstep::FrameSeconds(rate, frame - baseFrame);
+    ShowCourse course = CourseAfterKey({music, false}, static_cast<WPARAM>(key.virtualKey), musicLengthSeconds);
+    if (course.quit) return frame - 1;
+    if (course.musicSeconds != music) {
       baseFrame = frame;
-      baseMusic = target;
+      baseMusic = course.musicSeconds;
     }
   }
   return endFrame();

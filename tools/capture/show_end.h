@@ -14,10 +14,11 @@ namespace sgcapture {
 int64_t FirstFrameAtOrAfter(const sglockstep::FrameRate& rate, double seconds);
 
 // The index of the last frame the show draws (-1: none). The music runs with
-// the show's clock from frame 0; a seek key moves it from the first frame at
-// or after the key (a seek past the soundtrack's end fails and changes
-// nothing); Esc ends the show before that frame. The show ends on the first
-// frame whose music position reaches the show's end or the soundtrack's.
+// the show's clock from frame 0; a key acts from the first frame at or after
+// its time, as the show's course says: a seek moves the music (one past the
+// soundtrack's end fails), Esc ends the show before that frame. The show ends
+// on the first frame whose music position reaches the show's end or the
+// soundtrack's.
 int64_t PredictLastFrame(const sglockstep::FrameRate& rate, const std::vector<sglockstep::ScheduledKey>& keys,
                          double musicLengthSeconds);
 

@@ -26,7 +26,7 @@ constexpr double kReportEverySeconds = 1.0;
 constexpr double kEndingGraceSeconds = 30.0;  // the show's end is at most 12 s after F4
 constexpr int kMaxWrongLines = 20;
 
-const int kSeekKeys[] = {VK_F1, VK_F2, VK_F3, VK_F4};
+const int kInShowSeekKeys[] = {VK_F1, VK_F2, VK_F3, VK_F4};
 const int kPastEndKeys[] = {VK_F5, VK_F6, VK_F7, VK_F8};
 // Keys the program ignores: they must change nothing.
 const char* const kOtherKeys[] = {"A",     "Q",  "Z",    "0",  "9",   "Enter", "Tab", "Left",
@@ -112,7 +112,7 @@ void Press(RunState& s, int key) {
 void PressRandomKey(RunState& s) {
   double pick = Uniform(s.random, 0.0, 1.0);
   if (pick < 0.30) {
-    Press(s, kSeekKeys[s.random() % 4]);
+    Press(s, kInShowSeekKeys[s.random() % 4]);
     ++s.seeks;
   } else if (pick < 0.55) {
     Press(s, VK_SPACE);
