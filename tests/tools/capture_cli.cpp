@@ -6,7 +6,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
+#include "capture_options.h"
+#include "capture_run.h"
+#include "child_process.h"
 #include "test_audio.h"
 
 namespace sgtest {
@@ -35,6 +39,28 @@ std::string FramePath(const std::string& dir, int index) {
   char name[32];
   std::snprintf(name, sizeof(name), "/frame_%06d.png", index);
   return dir + name;
+}
+
+CaptureRun RunCaptureInChild(const std::string& arguments, const std::function<void()>& prepare) {
+  constexpr int kBadOptions = 255;
+  ChildResult child = RunInChild([&] {
+    std::vector<std::string> args{"--quiet"};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) args.push_back(word);
+    sgcapture::CaptureOptions options;
+    std::string error;
+    if (!sgcapture::ParseCaptureOptions(args, options, error)) return kBadOptions;
+    if (prepare) prepare();
+    sgcapture::CaptureResult result = sgcapture::RunCapture(options);
+    std::printf("exit=%d\n", result.exitCode);
+    return static_cast<int>(result.outcome);
+  });
+  CaptureRun run;
+  run.ran = child.exited && child.exitCode != kBadOptions;
+  run.outcome = static_cast<sgcapture::Outcome>(child.exitCode);
+  run.exitCode = std::atoi(ReportValue(child.out, "exit").c_str());
+  run.err = child.err;
+  return run;
 }
 
 }  // namespace sgtest

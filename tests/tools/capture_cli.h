@@ -2,7 +2,10 @@
 // reading what they wrote.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "capture_outcome.h"
 
 namespace sgtest {
 
@@ -18,5 +21,15 @@ std::string CaptureCommand(const std::string& arguments);
 std::string ReadFile(const std::string& path);
 // frame_NNNNNN.png in dir.
 std::string FramePath(const std::string& dir, int index);
+
+struct CaptureRun {
+  bool ran = false;  // the child ended with an outcome (not killed, options parsed)
+  sgcapture::Outcome outcome = sgcapture::Outcome::Written;
+  int exitCode = -1;  // the tool's exit code for it
+  std::string err;    // what it said
+};
+// A capture with these arguments (space-separated, progress off) run in a
+// child of this process, after `prepare`: its typed outcome.
+CaptureRun RunCaptureInChild(const std::string& arguments, const std::function<void()>& prepare = {});
 
 }  // namespace sgtest

@@ -135,10 +135,11 @@ TEST(CaptureSupersample, EdgesGetIntermediateValuesAndOversizedSurfacesAreRefuse
   EXPECT_EQ(NearBackground(plain), 0);
   EXPECT_GT(NearBackground(smooth), 20);
 
-  Outcome huge = Capture("--size 7680x4320 --supersample 4 --to 1 --contact-sheet /tmp/sg_never.png");
+  sgtest::CaptureRun huge =
+      sgtest::RunCaptureInChild("--size 7680x4320 --supersample 4 --to 1 --contact-sheet /tmp/sg_never.png");
+  EXPECT_EQ(huge.outcome, sgcapture::Outcome::SurfaceTooLarge) << huge.err;
   EXPECT_EQ(huge.exitCode, 1);
-  EXPECT_NE(huge.output.find("--supersample 4 at 7680x4320 renders at 30720x17280, but"), std::string::npos)
-      << huge.output;
+  EXPECT_NE(huge.err.find("renders at 30720x17280"), std::string::npos) << huge.err;
 }
 
 std::string Probe(const std::string& path, const std::string& stream, const std::string& entries) {
@@ -220,10 +221,11 @@ TEST(CaptureCodecs, CombinationsAndEncodersThatCannotWorkAreRefusedByName) {
   std::string fake = dir + "/ffmpeg";
   std::ofstream(fake) << "#!/bin/sh\necho ' V....D libx264              libx264 H.264'\necho ' A..... aac   AAC'\n";
   ASSERT_EQ(chmod(fake.c_str(), 0755), 0);
-  Outcome missing = Shell("STORMGLASS_FFMPEG='" + fake + "' '" + STORMGLASS_CAPTURE + "' --quiet --to 1 --codec hevc --output " +
-                      dir + "/x.mkv");
+  sgtest::CaptureRun missing = sgtest::RunCaptureInChild("--to 1 --codec hevc --output " + dir + "/x.mkv",
+                                                         [fake] { setenv("STORMGLASS_FFMPEG", fake.c_str(), 1); });
+  EXPECT_EQ(missing.outcome, sgcapture::Outcome::EncoderMissing) << missing.err;
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_NE(missing.output.find("has no libx265 encoder"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.err.find("libx265"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -13,23 +12,25 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "audio/audio_host.h"
 #include "capture_cli.h"
 #include "capture_options.h"
-#include "capture_run.h"
-#include "child_process.h"
+#include "interrupt.h"
 #include "png_image.h"
 #include "sequence/show.h"
-#include "show_end.h"
 #include "test_audio.h"
 
 namespace {
 
+using sgcapture::Outcome;
+using sgtest::CaptureRun;
 using sgtest::CommandResult;
 using sgtest::FramePath;
 using sgtest::ReadFile;
+using sgtest::RunCaptureInChild;
 using sgtest::RunCommand;
 
 std::string Capture(const std::string& arguments) { return sgtest::CaptureCommand(arguments); }
@@ -287,59 +288,34 @@ TEST(CaptureEnds, TheProgressTotalIsTheNumberOfFramesTheShowDraws) {
 
 TEST(CaptureEnds, AStalledShowEndsTheCaptureWithAMessageAndAFailure) {
   std::string dir = sgtest::MakeTempDir("sg_capture_stall_");
-  sgtest::ChildResult child = sgtest::RunInChild([&dir] {
-    audio_host::StallOffline(true);  // the music never moves
-    sgcapture::CaptureOptions options;
-    std::string error;
-    if (!sgcapture::ParseCaptureOptions({"--quiet", "--size", "32x18", "--fps", "10", "--frames", dir}, options, error)) {
-      return 99;
-    }
-    return sgcapture::RunCapture(options);
-  });
-  ASSERT_TRUE(child.exited) << (child.timedOut ? "hung" : "killed");
-  EXPECT_EQ(child.exitCode, 1) << child.err;
-  EXPECT_NE(child.err.find("it has stalled, so the capture stops"), std::string::npos) << child.err;
+  // The music never moves.
+  CaptureRun run = RunCaptureInChild("--size 32x18 --fps 10 --frames " + dir, [] { audio_host::StallOffline(true); });
+  ASSERT_TRUE(run.ran) << run.err;
+  EXPECT_EQ(run.outcome, Outcome::Stalled) << run.err;
+  EXPECT_EQ(run.exitCode, 1);
   // Ten seconds past the show's end at 74 s, the frame at 84 s is the last.
   EXPECT_EQ(CountFrames(dir), 841);
 }
 
 TEST(CaptureEnds, AnInterruptedCaptureKeepsWhatItRenderedAndExits128PlusTheSignal) {
   std::string dir = sgtest::MakeTempDir("sg_capture_interrupt_");
-  std::string log = dir + "/log.txt";
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::freopen(log.c_str(), "w", stderr);
-    execl(STORMGLASS_CAPTURE, STORMGLASS_CAPTURE, "--quiet", "--size", "320x180", "--frames", dir.c_str(),
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  for (int i = 0; i < 600 && access(FramePath(dir, 30).c_str(), F_OK) != 0; ++i) usleep(50000);
-  kill(pid, SIGTERM);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
-  std::string message = ReadFile(log);
-  size_t holds = message.find("interrupted by SIGTERM: " + dir + " holds ");
-  ASSERT_NE(holds, std::string::npos) << message;
-  int frames = std::atoi(message.c_str() + message.find(" holds ", holds) + 7);
+  CaptureRun run = RunCaptureInChild("--size 320x180 --frames " + dir, [dir] {
+    sgcapture::CatchInterrupts();
+    // From outside the render loop, as a user's kill comes, once frames are written.
+    std::thread([dir] {
+      for (int i = 0; i < 600 && access(FramePath(dir, 30).c_str(), F_OK) != 0; ++i) usleep(50000);
+      kill(getpid(), SIGTERM);
+    }).detach();
+  });
+  ASSERT_TRUE(run.ran) << run.err;
+  EXPECT_EQ(run.outcome, Outcome::Interrupted) << run.err;
+  EXPECT_EQ(run.exitCode, 128 + SIGTERM);
+  int frames = CountFrames(dir);
   EXPECT_GT(frames, 30);
   EXPECT_LT(frames, 4441);
-  EXPECT_EQ(CountFrames(dir), frames);
+  // What it says it holds is what it wrote.
+  EXPECT_NE(run.err.find(dir + " holds " + std::to_string(frames) + " frames"), std::string::npos) << run.err;
   EXPECT_EQ(ReadFile(dir + "/audio.wav").size() - 44, static_cast<size_t>(frames) * 735u * 2u * 2u);
-}
-
-TEST(CaptureEnds, TheEndIsPredictedFromTheKeysAndTheSoundtracksLength) {
-  const sglockstep::FrameRate tenPerSecond{10, 1};
-  using Keys = std::vector<sglockstep::ScheduledKey>;
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, {}, 182.0), 740);
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, {}, 5.36), 54);
-  // A seek past the soundtrack's end fails; one past the show's end ends it on that frame.
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{1.0, VK_F1}}, 5.36), 54);
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{1.0, VK_F5}}, 182.0), 10);
-  // A key after the show has ended changes nothing; Esc ends before its frame.
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{80.0, VK_F1}}, 182.0), 740);
-  EXPECT_EQ(sgcapture::PredictLastFrame(tenPerSecond, Keys{{0.0, VK_ESCAPE}}, 182.0), -1);
 }
 
 TEST(CaptureErrors, BadOptionsAreRefusedWithAReasonBeforeAnythingRuns) {
@@ -363,36 +339,40 @@ TEST(CaptureErrors, BadOptionsAreRefusedWithAReasonBeforeAnythingRuns) {
 TEST(CaptureErrors, NoFfmpegMeansNoVideoButFramesStillWork) {
   std::string empty = sgtest::MakeTempDir("sg_capture_path_");
   std::string dir = sgtest::MakeTempDir("sg_capture_noffmpeg_");
-  std::string withoutFfmpeg = "env -u STORMGLASS_FFMPEG PATH='" + empty + "' ";
-  CommandResult video = RunCommand(withoutFfmpeg + Capture("--size 64x36 --to 1 --output " + dir + "/a.mp4"));
+  auto withoutFfmpeg = [empty] {
+    unsetenv("STORMGLASS_FFMPEG");
+    setenv("PATH", empty.c_str(), 1);
+  };
+  CaptureRun video = RunCaptureInChild("--size 64x36 --to 1 --output " + dir + "/a.mp4", withoutFfmpeg);
+  EXPECT_EQ(video.outcome, Outcome::NoFfmpeg) << video.err;
   EXPECT_EQ(video.exitCode, 1);
-  EXPECT_NE(video.output.find("ffmpeg was not found"), std::string::npos) << video.output;
   EXPECT_NE(access((dir + "/a.mp4").c_str(), F_OK), 0);
-  CommandResult frames = RunCommand(withoutFfmpeg + Capture("--size 64x36 --fps 10 --to 1 --frames " + dir));
-  EXPECT_EQ(frames.exitCode, 0) << frames.output;
+  CaptureRun frames = RunCaptureInChild("--size 64x36 --fps 10 --to 1 --frames " + dir, withoutFfmpeg);
+  EXPECT_EQ(frames.outcome, Outcome::Written) << frames.err;
+  EXPECT_EQ(frames.exitCode, 0);
   EXPECT_EQ(CountFrames(dir), 10);
 }
 
 TEST(CaptureErrors, AnUnwritableOutputIsRefusedAtOnce) {
-  CommandResult run = RunCommand(Capture("--to 1 --output /proc/stormglass.mp4"));
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.output.find("cannot write /proc/stormglass.mp4"), std::string::npos) << run.output;
-  CommandResult sheet = RunCommand(Capture("--to 1 --contact-sheet /nonexistent/folder/sheet.png"));
-  EXPECT_EQ(sheet.exitCode, 1);
-  EXPECT_NE(sheet.output.find("cannot write"), std::string::npos) << sheet.output;
+  for (const char* arguments : {"--to 1 --output /proc/stormglass.mp4", "--to 1 --contact-sheet /nonexistent/folder/sheet.png"}) {
+    CaptureRun run = RunCaptureInChild(arguments);
+    EXPECT_EQ(run.outcome, Outcome::CannotWrite) << arguments << run.err;
+    EXPECT_EQ(run.exitCode, 1) << arguments;
+  }
 }
 
 TEST(CaptureErrors, AShowThatFailsToStartFailsTheCapture) {
   std::string dataDir = sgtest::MakeTempDir("sg_capture_nodata_");
   ASSERT_EQ(mkdir((dataDir + "/datas").c_str(), 0755), 0);
   std::string frames = sgtest::MakeTempDir("sg_capture_noframes_");
-  CommandResult run = RunCommand(Capture("--size 64x36 --data-dir " + dataDir + " --frames " + frames));
+  CaptureRun run = RunCaptureInChild("--size 64x36 --data-dir " + dataDir + " --frames " + frames);
+  EXPECT_EQ(run.outcome, Outcome::ShowFailed) << run.err;
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.output.find("ERROR: Can't open the soundtrack"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("the show ended on a failure"), std::string::npos) << run.output;
-  CommandResult noData = RunCommand(Capture("--size 64x36 --data-dir /nonexistent --frames " + frames));
+  // The program's own message box names the problem.
+  EXPECT_NE(run.err.find("ERROR: Can't open the soundtrack"), std::string::npos) << run.err;
+  CaptureRun noData = RunCaptureInChild("--size 64x36 --data-dir /nonexistent --frames " + frames);
+  EXPECT_EQ(noData.outcome, Outcome::NoDataFolder) << noData.err;
   EXPECT_EQ(noData.exitCode, 1);
-  EXPECT_NE(noData.output.find("cannot find the folder holding datas/"), std::string::npos) << noData.output;
 }
 
 TEST(CaptureOptions, FrameRatesAndSizesParseExactly) {

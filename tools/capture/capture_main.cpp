@@ -24,5 +24,5 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   // Before the show starts, so the platform layer leaves these to us.
   sgcapture::CatchInterrupts();
-  return sgcapture::RunCapture(options);
+  return sgcapture::RunCapture(options).exitCode;
 }

@@ -1,17 +1,16 @@
 #include "capture_run.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "audio/audio_host.h"
+#include "capture_paths.h"
 #include "contact_sheet.h"
 #include "frame_average.h"
 #include "frame_pipeline.h"
@@ -28,192 +27,151 @@ namespace sgcapture {
 
 namespace {
 
-// A show still running this long after its predicted end has stalled.
-constexpr double kStallMarginSeconds = 10.0;
-// A show asked to end that still draws this long afterwards is stopped.
-constexpr double kEndGraceSeconds = 1.0;
-constexpr int kFailureExitCode = 1;
-
 void Say(const std::string& message) {
   std::fprintf(stderr, "stormglass-capture: %s\n", message.c_str());
   std::fflush(stderr);
 }
 
-bool Fail(const std::string& message) {
-  Say(message);
-  return false;
+// The user's keys, with --to as Esc, in time order.
+std::vector<sglockstep::ScheduledKey> ScheduledKeys(const CaptureOptions& options) {
+  std::vector<sglockstep::ScheduledKey> keys = options.keys;
+  if (options.to >= 0.0) keys.push_back({options.to, VK_ESCAPE});
+  std::stable_sort(keys.begin(), keys.end(), [](const sglockstep::ScheduledKey& a, const sglockstep::ScheduledKey& b) {
+    return a.seconds < b.seconds;
+  });
+  return keys;
 }
 
-int Failure(const std::string& message) {
-  Say(message);
-  return kFailureExitCode;
+// The program runs at motionBlur times the frame rate: every SwapBuffers is
+// a sub-frame, and motionBlur of them make a frame of the output.
+sglockstep::FrameRate RenderRate(const CaptureOptions& options) {
+  return {options.rate.num * options.motionBlur, options.rate.den};
 }
 
-std::string Seconds(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.2f s", seconds);
-  return text;
-}
+// A failure found before anything renders.
+using Refusal = std::optional<CaptureResult>;
 
-std::string Absolute(const std::string& path) {
-  if (path.empty() || path[0] == '/') return path;
-  char cwd[4096];
-  return getcwd(cwd, sizeof(cwd)) ? std::string(cwd) + "/" + path : path;
-}
+// The sound mixed so far; its format is read while the audio library is open.
+struct MixedSound {
+  std::vector<int16_t> samples;
+  int rate = 0;
+  int channels = 0;
+};
 
-std::string Parent(const std::string& path) {
-  size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-}
+// The output frames emitted, first to last.
+struct FrameSpan {
+  int64_t first;
+  int64_t last;
+};
 
-bool IsDirectory(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+// The sub-frames of one output frame, averaged (motion blur, supersampling).
+struct Averaging {
+  FrameAverager averager;
+  int64_t frame = 0;  // the output frame the sub-frames added belong to
+  std::vector<uint8_t> resolved;
+};
 
-bool MakeDirectories(const std::string& path) {
-  if (path.empty() || IsDirectory(path)) return true;
-  if (!MakeDirectories(Parent(path))) return false;
-  return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
-// Tries the file for real (permissions alone don't tell, for root): opens
-// it without truncating, or creates and removes it.
-bool ProbeWritable(const std::string& path) {
-  bool existed = access(path.c_str(), F_OK) == 0;
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  close(fd);
-  if (!existed) unlink(path.c_str());
-  return true;
-}
-
-bool CheckWritableFile(const std::string& path) {
-  if (IsDirectory(path)) return Fail("cannot write " + path + ": it is a folder");
-  if (!ProbeWritable(path)) return Fail("cannot write " + path + ": " + std::strerror(errno));
-  return true;
-}
-
-bool CheckWritableFolder(const std::string& path) {
-  if (!MakeDirectories(path) || !ProbeWritable(path + "/.stormglass-write-test")) {
-    return Fail("cannot write into " + path + ": " + std::strerror(errno));
-  }
-  return true;
-}
-
-std::string ExecutableFolder() {
-  char path[4096];
-  ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-  if (length <= 0) return "";
-  path[length] = '\0';
-  return Parent(path);
-}
-
-// The folder whose datas/ the program reads: given, here, or beside the tool.
-std::string FindDataDir(const std::string& given) {
-  if (!given.empty()) return IsDirectory(given + "/datas") ? given : "";
-  std::string exe = ExecutableFolder();
-  for (const std::string& candidate : {std::string("."), exe, exe + "/../../share/stormglass"}) {
-    if (IsDirectory(candidate + "/datas")) return candidate;
-  }
-  return "";
-}
+// Owned by the pipeline's worker while it writes; read once it has finished.
+struct WorkerSide {
+  bool encoderBroken = false;
+  int64_t framesEncoded = 0;
+  std::vector<uint8_t> rgb;  // the PNG being written
+};
 
 // Everything one capture holds while the program runs.
 class Capture {
  public:
-  explicit Capture(const CaptureOptions& options) : options_(options) {}
-  int Run();
+  explicit Capture(const CaptureOptions& options)
+      : options_(options), renderRate_(RenderRate(options)), showEnd_(renderRate_, ScheduledKeys(options)) {}
+  CaptureResult Run();
 
  private:
-  bool Prepare();
-  bool OpenOutputs();
-  void OnFrame(const host::FrameInfo& info, double seconds);
-  void PlanShow();
-  void WatchShow(const host::FrameInfo& info, double seconds);
-  void EndShow(int64_t frame);
+  Refusal Prepare();
+  Refusal CheckSurfaceSize();
+  Refusal OpenOutputs();
+  void OnFrame(const host::FrameInfo& info);
+  void Carry(ShowRequest request);
   void TakeSound();
   void HearRestOfLastFrame(const host::FrameInfo& info);
   bool WriteFrame(const Frame& frame, std::string& error);
-  bool CheckSurfaceSize();
   void ReadCurrentFrame(const host::FrameInfo& info);
   void OnRead(int64_t subframe, const uint8_t* bgra);
   void FlushAverage();
   void Emit(int64_t frame, const uint8_t* bgra);
   void DrainReads();
-  int Finish(int programCode);
-  bool FinishVideo(const std::vector<int16_t>& sound);
+  CaptureResult Finish(int programCode);
+  CaptureResult WriteOutputs(const std::string& pipelineError, int signal);
+  bool FinishVideo(const std::vector<int16_t>& sound, std::string& error);
   std::string Holds() const;
   std::vector<int16_t> WrittenSound() const;
+  CaptureResult Report(CaptureResult result) const;
 
   CaptureOptions options_;
-  // The program runs at motionBlur times the frame rate: every SwapBuffers
-  // is a sub-frame, and motionBlur of them make a frame of the output.
   sglockstep::FrameRate renderRate_;
-  std::vector<sglockstep::ScheduledKey> keys_;  // the user's, with --to as Esc
+  ShowEnd showEnd_;
   std::string ffmpeg_;
   std::string soundPath_;
   VideoEncoder encoder_;
   std::unique_ptr<FramePipeline> pipeline_;
   std::unique_ptr<ReadRing> ring_;
-  std::unique_ptr<FrameAverager> averager_;  // with motion blur or supersampling
-  int64_t averagedFrame_ = -1;
-  int64_t lastSubframe_ = 0;
-  std::vector<uint8_t> resolved_;
-  std::vector<uint8_t> sheetRgb_;
+  std::unique_ptr<Averaging> averaging_;  // with motion blur or supersampling
   std::unique_ptr<ContactSheet> sheet_;
+  std::vector<uint8_t> sheetRgb_;
   std::unique_ptr<Progress> progress_;
-  std::vector<int16_t> sound_;
-  int soundRate_ = 0;  // kept while the audio library is open
-  int soundChannels_ = 0;
-  int64_t firstWritten_ = -1;
-  int64_t lastWritten_ = -1;
+  MixedSound sound_;
+  WorkerSide worker_;
+  std::optional<FrameSpan> emitted_;
   int64_t framesWritten_ = 0;
   int64_t framesRendered_ = 0;  // written or not (before --from): the progress bar's count
+  int64_t lastSubframe_ = 0;
   bool readFailed_ = false;
   bool pipelineFailed_ = false;
-  // Written by the pipeline's worker; read once the pipeline has finished.
-  bool encoderBroken_ = false;
-  int64_t framesEncoded_ = 0;
-  int64_t framesInVideo_ = -1;  // after a salvage: what the file holds
-  // How the show goes, watched frame by frame.
-  int64_t stallFrame_ = 0;
-  int64_t predictedLast_ = -1;  // the sub-frame the show is expected to end on
-  int64_t endAskedFrame_ = -1;  // the frame after which the show was asked to end
-  std::string musicEndNote_;
-  std::string stallNote_;
+  std::optional<int64_t> framesInVideo_;  // after a salvage: what the file holds, when known
 };
 
-bool Capture::Prepare() {
+Refusal Capture::Prepare() {
   for (std::string* path : {&options_.output, &options_.framesDir, &options_.contactSheet}) *path = Absolute(*path);
+  std::string why;
   if (!options_.output.empty()) {
     ffmpeg_ = FindFfmpeg();
-    if (ffmpeg_.empty()) {
-      return Fail("ffmpeg was not found on PATH: install it (apt-get install ffmpeg), or write PNG frames "
-                  "with --frames DIR");
-    }
+    if (ffmpeg_.empty()) return Result(Outcome::NoFfmpeg);
     std::string missing =
         MissingEncoder(ffmpeg_, {VideoEncoderName(options_.codec), AudioEncoderName(options_.audioCodec)});
-    if (!missing.empty()) return Fail(missing);
-    if (!CheckWritableFile(options_.output)) return false;
+    if (!missing.empty()) return Result(Outcome::EncoderMissing, {missing});
+    if (!CanWriteFile(options_.output, why)) return Result(Outcome::CannotWrite, {why});
   }
-  if (!options_.framesDir.empty() && !CheckWritableFolder(options_.framesDir)) return false;
-  if (!options_.contactSheet.empty() && !CheckWritableFile(options_.contactSheet)) return false;
+  if (!options_.framesDir.empty() && !CanWriteInto(options_.framesDir, why)) {
+    return Result(Outcome::CannotWrite, {why});
+  }
+  if (!options_.contactSheet.empty() && !CanWriteFile(options_.contactSheet, why)) {
+    return Result(Outcome::CannotWrite, {why});
+  }
   std::string dataDir = FindDataDir(options_.dataDir);
-  if (dataDir.empty()) {
-    return Fail("cannot find the folder holding datas/ (Brassvale.mp3, s.pak, qor_fist.3ds): run from it or "
-                "give --data-dir");
+  if (dataDir.empty()) return Result(Outcome::NoDataFolder);
+  if (chdir(dataDir.c_str()) != 0) {
+    return Result(Outcome::CannotEnterDataFolder, {dataDir + ": " + std::strerror(errno)});
   }
-  if (chdir(dataDir.c_str()) != 0) return Fail("cannot enter " + dataDir + ": " + std::strerror(errno));
-  return true;
+  return std::nullopt;
 }
 
-bool Capture::OpenOutputs() {
+// A supersampled surface the driver cannot make is refused before the show
+// starts, rather than failing inside it.
+Refusal Capture::CheckSurfaceSize() {
+  if (options_.supersample == 1) return std::nullopt;
+  int width = options_.width * options_.supersample, height = options_.height * options_.supersample;
+  std::string error;
+  if (host::CheckSurfaceSize(width, height, error)) return std::nullopt;
+  auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
+  return Result(Outcome::SurfaceTooLarge, {std::to_string(options_.supersample),
+                                           size(options_.width, options_.height), size(width, height), error});
+}
+
+Refusal Capture::OpenOutputs() {
   std::string error;
   if (!options_.output.empty()) {
     EncoderSettings settings{options_.codec, options_.audioCodec, options_.x264Preset, options_.crf};
     if (!encoder_.Start(ffmpeg_, options_.output, options_.width, options_.height, options_.rate, settings, error)) {
-      return Fail(error);
+      return Result(Outcome::OutputFailed, {error});
     }
     soundPath_ = options_.output + ".sound.wav";
   }
@@ -227,97 +185,38 @@ bool Capture::OpenOutputs() {
         [this](int64_t subframe, const uint8_t* bgra, int, int) { OnRead(subframe, bgra); });
   }
   if (options_.motionBlur > 1 || options_.supersample > 1) {
-    averager_ = std::make_unique<FrameAverager>(options_.width, options_.height, options_.supersample);
+    averaging_ = std::make_unique<Averaging>(
+        Averaging{FrameAverager(options_.width, options_.height, options_.supersample), 0, {}});
   }
   // Refined at the first frame, when the soundtrack's length is known.
-  progress_ = std::make_unique<Progress>(
-      PredictLastFrame(renderRate_, keys_, kShowEndSeconds) / options_.motionBlur + 1, options_.quiet);
-  return true;
+  progress_ = std::make_unique<Progress>(showEnd_.PredictedLast() / options_.motionBlur + 1, options_.quiet);
+  return std::nullopt;
 }
 
+// The pipeline's sink, on its worker thread.
 bool Capture::WriteFrame(const Frame& frame, std::string& error) {
   if (!options_.output.empty()) {
     if (!encoder_.Write(frame.bgra.data(), frame.bgra.size(), error)) {
-      encoderBroken_ = true;
+      worker_.encoderBroken = true;
       return false;
     }
-    ++framesEncoded_;
+    ++worker_.framesEncoded;
   }
   if (!options_.framesDir.empty()) {
     char name[64];
     std::snprintf(name, sizeof(name), "/frame_%06lld.png", static_cast<long long>(frame.index));
-    // Only the worker thread writes PNGs, so one buffer does.
-    static std::vector<uint8_t> rgb;
-    BgraBottomUpToRgb(frame.bgra.data(), frame.width, frame.height, rgb);
-    return WritePng(options_.framesDir + name, frame.width, frame.height, rgb.data(), 1, error);
+    BgraBottomUpToRgb(frame.bgra.data(), frame.width, frame.height, worker_.rgb);
+    return WritePng(options_.framesDir + name, frame.width, frame.height, worker_.rgb.data(), 1, error);
   }
   return true;
 }
 
-// A supersampled surface the driver cannot make is refused before the show
-// starts, rather than failing inside it.
-bool Capture::CheckSurfaceSize() {
-  if (options_.supersample == 1) return true;
-  int width = options_.width * options_.supersample, height = options_.height * options_.supersample;
-  std::string error;
-  if (host::CheckSurfaceSize(width, height, error)) return true;
-  return Fail("--supersample " + std::to_string(options_.supersample) + " at " + std::to_string(options_.width) + "x" +
-              std::to_string(options_.height) + " renders at " + std::to_string(width) + "x" + std::to_string(height) +
-              ", but " + error + ": choose a smaller --size or --supersample");
-}
-
 void Capture::TakeSound() {
-  soundRate_ = audio_host::OutputRate();
-  soundChannels_ = audio_host::OutputChannels();
+  sound_.rate = audio_host::OutputRate();
+  sound_.channels = audio_host::OutputChannels();
   std::vector<int16_t> chunk;
   audio_host::OfflineTakeMix(chunk);
-  sound_.insert(sound_.end(), chunk.begin(), chunk.end());
-}
-
-// The show's end predicted from the keys and the soundtrack; past it, with a
-// margin, the show has stalled.
-void Capture::PlanShow() {
-  audio_host::MusicState music = audio_host::Music();
-  double length = music.lengthSeconds > 0.0 ? music.lengthSeconds : kShowEndSeconds;
-  int64_t last = PredictLastFrame(renderRate_, keys_, length);
-  progress_->SetTotal(last / options_.motionBlur + 1);
-  predictedLast_ = last;
-  stallFrame_ = FirstFrameAtOrAfter(renderRate_, sglockstep::FrameSeconds(renderRate_, last) + kStallMarginSeconds);
-}
-
-// Asks the program to end after this frame, as a viewer's Esc would.
-void Capture::EndShow(int64_t frame) {
-  if (endAskedFrame_ < 0) endAskedFrame_ = frame;
-  host::QueueKey(VK_ESCAPE);
-}
-
-// Ends the show when the soundtrack has ended (it never advances again), when
-// the capture is interrupted, or when the show has stalled; and stops the
-// process outright if the program goes on drawing after being asked to end.
-void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
-  if (info.index == 0) PlanShow();
-  audio_host::MusicState music = audio_host::Music();
-  if (music.ended && endAskedFrame_ < 0) {
-    if (music.lengthSeconds < kShowEndSeconds) {
-      musicEndNote_ = "the soundtrack ends at " + Seconds(music.lengthSeconds) + ", before the show's end at " +
-                      Seconds(kShowEndSeconds) + "; the video stops there";
-    }
-    EndShow(info.index);
-  }
-  if (InterruptSignal() != 0 && endAskedFrame_ < 0) EndShow(info.index);
-  if (info.index >= stallFrame_ && stallNote_.empty()) {
-    stallNote_ = "the show had not ended by " + Seconds(seconds) + " of show time, " + Seconds(kStallMarginSeconds) +
-                 " after its predicted end: it has stalled, so the capture stops";
-    EndShow(info.index);
-    host::QueueClose();
-  }
-  if (endAskedFrame_ >= 0 && info.index > endAskedFrame_ + FirstFrameAtOrAfter(renderRate_, kEndGraceSeconds)) {
-    // The program no longer answers: finish the files from here.
-    DrainReads();
-    int code = Finish(0);
-    std::fflush(nullptr);
-    std::_Exit(code == 0 ? kFailureExitCode : code);
-  }
+  sound_.samples.insert(sound_.samples.end(), chunk.begin(), chunk.end());
 }
 
 // The show ends on its first sub-frame at or past its end, before the rest of
@@ -326,19 +225,44 @@ void Capture::WatchShow(const host::FrameInfo& info, double seconds) {
 void Capture::HearRestOfLastFrame(const host::FrameInfo& info) {
   int64_t frame = info.index / options_.motionBlur;
   int sampleRate = audio_host::OutputRate();
-  if (info.index != predictedLast_ || options_.motionBlur == 1 || sampleRate <= 0) return;
+  if (!showEnd_.IsPredictedLast(info.index) || options_.motionBlur == 1 || sampleRate <= 0) return;
   audio_host::OfflineAdvanceTo(sglockstep::FrameSample(options_.rate, frame + 1, sampleRate));
 }
 
-void Capture::OnFrame(const host::FrameInfo& info, double seconds) {
+// The swap hook: takes the frame's sound, watches the show's end and reads
+// the frame back.
+void Capture::OnFrame(const host::FrameInfo& info) {
   HearRestOfLastFrame(info);
   TakeSound();
   lastSubframe_ = info.index;
   framesRendered_ = info.index / options_.motionBlur + 1;
   progress_->Update(framesRendered_);
-  WatchShow(info, seconds);
-  if (info.index > endAskedFrame_ && endAskedFrame_ >= 0) return;  // past the end asked for
+  ShowRequest request = showEnd_.Watch(info.index, audio_host::Music(), InterruptSignal() != 0);
+  if (info.index == 0) progress_->SetTotal(showEnd_.PredictedLast() / options_.motionBlur + 1);
+  Carry(request);
+  if (showEnd_.PastEnd(info.index)) return;
   ReadCurrentFrame(info);
+}
+
+// What the show's end asks of the program, done as a viewer or the system
+// would: never by leaving the process from inside the hook.
+void Capture::Carry(ShowRequest request) {
+  switch (request) {
+    case ShowRequest::None:
+      break;
+    case ShowRequest::End:
+      host::QueueKey(VK_ESCAPE);
+      break;
+    case ShowRequest::EndAndClose:
+      host::QueueKey(VK_ESCAPE);
+      host::QueueClose();
+      break;
+    case ShowRequest::Stop:
+      // Esc went unanswered: the quit message ends the main loop itself, and
+      // the run finishes the files once the program has shut down.
+      PostQuitMessage(0);
+      break;
+  }
 }
 
 void Capture::ReadCurrentFrame(const host::FrameInfo& info) {
@@ -348,40 +272,39 @@ void Capture::ReadCurrentFrame(const host::FrameInfo& info) {
   if (!ring_->Queue(info.index)) {
     readFailed_ = true;
     Say("reading frames back failed (OpenGL pixel buffers): the capture stops");
-    EndShow(info.index);
+    Carry(showEnd_.AskEnd(info.index));
   }
 }
 
 // A sub-frame read back: the output frame itself, or a part of one.
 void Capture::OnRead(int64_t subframe, const uint8_t* bgra) {
   int64_t frame = subframe / options_.motionBlur;
-  if (!averager_) {
+  if (!averaging_) {
     Emit(frame, bgra);
     return;
   }
-  if (frame != averagedFrame_) FlushAverage();
-  averagedFrame_ = frame;
-  averager_->Add(bgra);
+  if (frame != averaging_->frame) FlushAverage();
+  averaging_->frame = frame;
+  averaging_->averager.Add(bgra);
   if (subframe % options_.motionBlur == options_.motionBlur - 1) FlushAverage();
 }
 
 // A frame cut short (the show ended within it) averages what it has.
 void Capture::FlushAverage() {
-  if (!averager_ || averager_->Count() == 0) return;
-  averager_->Resolve(resolved_);
-  Emit(averagedFrame_, resolved_.data());
+  if (!averaging_ || averaging_->averager.Count() == 0) return;
+  averaging_->averager.Resolve(averaging_->resolved);
+  Emit(averaging_->frame, averaging_->resolved.data());
 }
 
 void Capture::Emit(int64_t frame, const uint8_t* bgra) {
   if (pipelineFailed_) return;
-  if (firstWritten_ < 0) firstWritten_ = frame;
-  lastWritten_ = frame;
+  emitted_ = FrameSpan{emitted_ ? emitted_->first : frame, frame};
   const int width = options_.width, height = options_.height;
   if (pipeline_) {
     Frame* out = nullptr;
     if (!pipeline_->Acquire(out)) {
       pipelineFailed_ = true;
-      EndShow(lastSubframe_);  // nothing more can be written
+      Carry(showEnd_.AskEnd(lastSubframe_));  // nothing more can be written
       return;
     }
     out->index = framesWritten_;
@@ -405,25 +328,25 @@ void Capture::DrainReads() {
 }
 
 std::vector<int16_t> Capture::WrittenSound() const {
-  int rate = soundRate_, channels = soundChannels_;
-  if (firstWritten_ < 0 || rate <= 0) return {};
-  size_t begin = sglockstep::FrameSample(options_.rate, firstWritten_, rate) * channels;
-  size_t end = sglockstep::FrameSample(options_.rate, lastWritten_ + 1, rate) * channels;
+  int rate = sound_.rate, channels = sound_.channels;
+  if (!emitted_ || rate <= 0) return {};
+  size_t begin = sglockstep::FrameSample(options_.rate, emitted_->first, rate) * channels;
+  size_t end = sglockstep::FrameSample(options_.rate, emitted_->last + 1, rate) * channels;
   std::vector<int16_t> written(end - std::min(begin, end), 0);
-  if (begin < sound_.size()) {
-    std::copy(sound_.begin() + begin, sound_.begin() + std::min(end, sound_.size()), written.begin());
-  }
+  const std::vector<int16_t>& all = sound_.samples;
+  if (begin < all.size()) std::copy(all.begin() + begin, all.begin() + std::min(end, all.size()), written.begin());
   return written;
 }
 
-bool Capture::FinishVideo(const std::vector<int16_t>& sound) {
-  std::string error;
-  bool ok = WriteWav(soundPath_, sound, soundRate_, soundChannels_, error) &&
-            encoder_.Finish(soundPath_, error, encoderBroken_);
+bool Capture::FinishVideo(const std::vector<int16_t>& sound, std::string& error) {
+  bool ok = WriteWav(soundPath_, sound, sound_.rate, sound_.channels, error) &&
+            encoder_.Finish(soundPath_, error, worker_.encoderBroken);
   std::remove(soundPath_.c_str());
-  if (!ok) return Fail(error);
-  if (encoderBroken_) framesInVideo_ = CountVideoFrames(ffmpeg_, options_.output);
-  return true;
+  if (ok && worker_.encoderBroken) {
+    int64_t frames = CountVideoFrames(ffmpeg_, options_.output);
+    if (frames >= 0) framesInVideo_ = frames;
+  }
+  return ok;
 }
 
 // What the main output holds now, for the messages of an early end.
@@ -431,80 +354,86 @@ std::string Capture::Holds() const {
   const std::string& where = !options_.output.empty()     ? options_.output
                              : !options_.framesDir.empty() ? options_.framesDir
                                                            : options_.contactSheet;
-  if (encoderBroken_ && framesInVideo_ < 0) {
-    return where + " holds what the encoder finished of the " + std::to_string(framesEncoded_) + " frames it took";
+  if (worker_.encoderBroken && !framesInVideo_) {
+    return where + " holds what the encoder finished of the " + std::to_string(worker_.framesEncoded) +
+           " frames it took";
   }
-  int64_t frames = encoderBroken_ ? framesInVideo_ : framesWritten_;
+  int64_t frames = worker_.encoderBroken ? *framesInVideo_ : framesWritten_;
   return where + " holds " + std::to_string(frames) + " frames (" +
-         Seconds(sglockstep::FrameSeconds(options_.rate, frames)) + ")";
+         SecondsText(sglockstep::FrameSeconds(options_.rate, frames)) + ")";
 }
 
-// Finishes every output from what was written, says how the capture ended
-// and returns the exit code: 0, 1 for a failure or a stall, 128 + the signal
-// for an interruption.
-int Capture::Finish(int programCode) {
+// Finishes every output from what was written and says how the capture
+// ended: a failure of the program or of the writing first, then an early end.
+CaptureResult Capture::Finish(int programCode) {
   std::string pipelineError;
   bool framesOk = !pipeline_ || pipeline_->Finish(pipelineError);
   const int signal = InterruptSignal();
   progress_->Done(framesRendered_);
-  if (!framesOk && !encoderBroken_) return Failure(pipelineError);
-  if (programCode != 0) {
-    return Failure("the show ended on a failure (exit code " + std::to_string(programCode) + ")");
-  }
-  if (options_.renderOnly) return signal ? 128 + signal : 0;
+  if (!framesOk && !worker_.encoderBroken) return Result(Outcome::OutputFailed, {pipelineError});
+  if (programCode != 0) return Result(Outcome::ShowFailed, {std::to_string(programCode)});
+  if (options_.renderOnly) return Result(signal ? Outcome::RenderInterrupted : Outcome::Rendered, {}, signal);
   if (framesWritten_ == 0) {
-    Fail(signal ? std::string("interrupted by ") + SignalName(signal) + " before the first frame"
-                : "no frame was written: --from lies past the end of the show");
-    return signal ? 128 + signal : kFailureExitCode;
+    return signal ? Result(Outcome::InterruptedEarly, {SignalName(signal)}, signal) : Result(Outcome::NothingWritten);
   }
+  return WriteOutputs(pipelineError, signal);
+}
+
+CaptureResult Capture::WriteOutputs(const std::string& pipelineError, int signal) {
   std::string error;
   std::vector<int16_t> sound = WrittenSound();
   if (!options_.framesDir.empty() &&
-      !WriteWav(options_.framesDir + "/audio.wav", sound, soundRate_, soundChannels_, error)) {
-    return Failure(error);
+      !WriteWav(options_.framesDir + "/audio.wav", sound, sound_.rate, sound_.channels, error)) {
+    return Result(Outcome::OutputFailed, {error});
   }
-  if (!options_.output.empty() && !FinishVideo(sound)) return kFailureExitCode;
-  if (sheet_ && !sheet_->Write(options_.contactSheet, error)) return Failure(error);
-  if (!musicEndNote_.empty()) Say(musicEndNote_);
-  if (encoderBroken_) return Failure(pipelineError + ": " + Holds());
-  if (!stallNote_.empty()) return Failure(stallNote_ + "; " + Holds());
-  if (signal != 0) {
-    Say(std::string("interrupted by ") + SignalName(signal) + ": " + Holds());
-    return 128 + signal;
+  if (!options_.output.empty() && !FinishVideo(sound, error)) return Result(Outcome::OutputFailed, {error});
+  if (sheet_ && !sheet_->Write(options_.contactSheet, error)) return Result(Outcome::OutputFailed, {error});
+  if (!showEnd_.MusicEndNote().empty()) Say(showEnd_.MusicEndNote());
+  if (worker_.encoderBroken) return Result(Outcome::EncoderBroke, {pipelineError, Holds()});
+  if (std::optional<double> stalledAt = showEnd_.StalledAtSeconds()) {
+    return Result(Outcome::Stalled, {SecondsText(*stalledAt), SecondsText(ShowEnd::kStallMarginSeconds), Holds()});
   }
-  if (!options_.quiet) {
-    std::fprintf(stderr, "wrote %lld frames (%.2f s at %lld/%lld fps)\n", static_cast<long long>(framesWritten_),
-                 sglockstep::FrameSeconds(options_.rate, framesWritten_), static_cast<long long>(options_.rate.num),
-                 static_cast<long long>(options_.rate.den));
-  }
-  return 0;
+  if (signal != 0) return Result(Outcome::Interrupted, {SignalName(signal), Holds()}, signal);
+  if (showEnd_.CurrentState() == ShowEnd::State::Stopped) return Result(Outcome::KeptDrawing, {Holds()});
+  return Result(Outcome::Written, {std::to_string(framesWritten_),
+                                   SecondsText(sglockstep::FrameSeconds(options_.rate, framesWritten_)),
+                                   std::to_string(options_.rate.num), std::to_string(options_.rate.den)});
 }
 
-int Capture::Run() {
-  keys_ = options_.keys;
-  if (options_.to >= 0.0) keys_.push_back({options_.to, VK_ESCAPE});
-  std::stable_sort(keys_.begin(), keys_.end(), [](const sglockstep::ScheduledKey& a, const sglockstep::ScheduledKey& b) {
-    return a.seconds < b.seconds;
-  });
-  renderRate_ = {options_.rate.num * options_.motionBlur, options_.rate.den};
-  if (!Prepare() || !CheckSurfaceSize() || !OpenOutputs()) return kFailureExitCode;
+// A success is reported plainly (unless --quiet); anything else is the
+// tool's complaint.
+CaptureResult Capture::Report(CaptureResult result) const {
+  if (result.message.empty()) return result;
+  if (result.exitCode != 0) {
+    Say(result.message);
+  } else if (!options_.quiet) {
+    std::fprintf(stderr, "%s\n", result.message.c_str());
+  }
+  return result;
+}
+
+CaptureResult Capture::Run() {
+  Refusal refusal = Prepare();
+  if (!refusal) refusal = CheckSurfaceSize();
+  if (!refusal) refusal = OpenOutputs();
+  if (refusal) return Report(*refusal);
   sglockstep::Options lockstep;
   lockstep.rate = renderRate_;
   lockstep.width = options_.width * options_.supersample;
   lockstep.height = options_.height * options_.supersample;
-  lockstep.keys = keys_;
-  lockstep.onFrame = [this](const host::FrameInfo& info, double seconds) { OnFrame(info, seconds); };
+  lockstep.keys = ScheduledKeys(options_);
+  lockstep.onFrame = [this](const host::FrameInfo& info, double) { OnFrame(info); };
   sglockstep::Install(lockstep);
   host::AddAlphaForReadBack(!options_.renderOnly);
   audio_host::SetFreeHook([this] { TakeSound(); });
   host::SetContextReleaseHook([this] { DrainReads(); });
   int code = WinMain(GetModuleHandleA(NULL), NULL, const_cast<char*>(""), SW_SHOW);
-  return Finish(code);
+  return Report(Finish(code));
 }
 
 }  // namespace
 
-int RunCapture(const CaptureOptions& options) {
+CaptureResult RunCapture(const CaptureOptions& options) {
   Capture capture(options);
   return capture.Run();
 }

@@ -1,12 +1,13 @@
 // One capture: runs the real program frame-locked and writes its frames and
-// sound to the outputs the options name. Returns the process exit code
-// (0 success, 1 failure) after saying what went wrong on standard error.
+// sound to the outputs the options name. Says on standard error how it
+// ended, and returns that as a typed outcome with the process exit code.
 #pragma once
 
 #include "capture_options.h"
+#include "capture_outcome.h"
 
 namespace sgcapture {
 
-int RunCapture(const CaptureOptions& options);
+CaptureResult RunCapture(const CaptureOptions& options);
 
 }  // namespace sgcapture

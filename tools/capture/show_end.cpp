@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "sequence/show_course.h"
 
@@ -34,6 +35,55 @@ int64_t PredictLastFrame(const sglockstep::FrameRate& rate, const std::vector<sg
     }
   }
   return endFrame();
+}
+
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.2f s", seconds);
+  return text;
+}
+
+ShowEnd::ShowEnd(const sglockstep::FrameRate& rate, std::vector<sglockstep::ScheduledKey> keys)
+    : rate_(rate), keys_(std::move(keys)), predictedLast_(PredictLastFrame(rate_, keys_, kShowEndSeconds)) {}
+
+// Once the soundtrack is open: its length may end the show early.
+void ShowEnd::Plan(double musicLengthSeconds) {
+  predictedLast_ = PredictLastFrame(rate_, keys_, musicLengthSeconds);
+  planned_ = true;
+  stallFrame_ = FirstFrameAtOrAfter(rate_, sglockstep::FrameSeconds(rate_, predictedLast_) + kStallMarginSeconds);
+}
+
+ShowRequest ShowEnd::AskEnd(int64_t frame) {
+  if (!lastFrame_) lastFrame_ = frame;
+  if (state_ == State::Running) state_ = State::Ending;
+  return ShowRequest::End;
+}
+
+// Ends the show when the soundtrack has ended (it never advances again), when
+// the capture is interrupted, or when the show has stalled; stops it when it
+// goes on drawing after being asked to end.
+ShowRequest ShowEnd::Watch(int64_t frame, const audio_host::MusicState& music, bool interrupted) {
+  if (frame == 0) Plan(music.lengthSeconds > 0.0 ? music.lengthSeconds : kShowEndSeconds);
+  ShowRequest request = ShowRequest::None;
+  if (music.ended && !lastFrame_) {
+    if (music.lengthSeconds < kShowEndSeconds) {
+      musicEndNote_ = "the soundtrack ends at " + SecondsText(music.lengthSeconds) + ", before the show's end at " +
+                      SecondsText(kShowEndSeconds) + "; the video stops there";
+    }
+    request = AskEnd(frame);
+  }
+  if (interrupted && !lastFrame_) request = AskEnd(frame);
+  if (frame >= stallFrame_ && !stalledAt_) {
+    stalledAt_ = sglockstep::FrameSeconds(rate_, frame);
+    AskEnd(frame);
+    state_ = State::Stalled;
+    request = ShowRequest::EndAndClose;
+  }
+  if (lastFrame_ && frame > *lastFrame_ + FirstFrameAtOrAfter(rate_, kGraceSeconds)) {
+    state_ = State::Stopped;
+    request = ShowRequest::Stop;
+  }
+  return request;
 }
 
 }  // namespace sgcapture
