@@ -268,6 +268,19 @@ TEST(CaptureEnds, AShortSoundtrackEndsTheVideoOnTheFrameThatShowsItsEnd) {
   EXPECT_EQ(LastProgress(run.output), "55/55 frames 100%");
 }
 
+TEST(CaptureEnds, AShowShorterThanTheSheetsStepHasItsFirstAndLastFrameOnTheSheet) {
+  std::string data = FolderWithShortSoundtrack(1.5);
+  if (data.empty()) GTEST_SKIP() << "lame is not available";
+  std::string sheet = sgtest::MakeTempDir("sg_capture_sheet_") + "/sheet.png";
+  CaptureRun run = RunCaptureInChild("--size 64x36 --fps 10 --data-dir " + data + " --contact-sheet " + sheet);
+  EXPECT_EQ(run.outcome, Outcome::Written) << run.err;
+  sgtest::RgbImage image;
+  std::string error;
+  ASSERT_TRUE(sgtest::ReadPng(sheet, image, error)) << error;
+  // Two thumbnails at the frames' own width, in 4-pixel gaps.
+  EXPECT_EQ(image.width, 2 * 64 + 3 * 4);
+}
+
 TEST(CaptureEnds, TheProgressTotalIsTheNumberOfFramesTheShowDraws) {
   struct Case {
     const char* keys;

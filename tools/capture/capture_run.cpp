@@ -116,7 +116,6 @@ class Capture {
   std::unique_ptr<ReadRing> ring_;
   std::unique_ptr<Averaging> averaging_;  // with motion blur or supersampling
   std::unique_ptr<ContactSheet> sheet_;
-  std::vector<uint8_t> sheetRgb_;
   std::unique_ptr<Progress> progress_;
   MixedSound sound_;
   WorkerSide worker_;
@@ -313,11 +312,7 @@ void Capture::Emit(int64_t frame, const uint8_t* bgra) {
     out->bgra.assign(bgra, bgra + static_cast<size_t>(width) * height * 4);
     pipeline_->Submit(out);
   }
-  double seconds = sglockstep::FrameSeconds(options_.rate, frame);
-  if (sheet_ && sheet_->Wants(seconds)) {
-    BgraBottomUpToRgb(bgra, width, height, sheetRgb_);
-    sheet_->Offer(seconds, width, height, sheetRgb_.data());
-  }
+  if (sheet_) sheet_->Offer(sglockstep::FrameSeconds(options_.rate, frame), width, height, bgra);
   ++framesWritten_;
 }
 

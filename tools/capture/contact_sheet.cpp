@@ -75,17 +75,35 @@ std::string TimeLabel(double seconds) {
 ContactSheet::ContactSheet(int thumbnailWidth, int columns, double interval)
     : thumbnailWidth_(thumbnailWidth), columns_(columns), interval_(interval) {}
 
-void ContactSheet::Offer(double seconds, int width, int height, const uint8_t* rgb) {
-  if (!Wants(seconds)) return;
-  while (seconds + 1e-9 >= nextMark_ * interval_) ++nextMark_;
-  int outWidth = std::min(width, thumbnailWidth_);
-  int outHeight = std::max(1, height * outWidth / width);
-  thumbnails_.push_back({seconds, outWidth, outHeight, Shrink(rgb, width, height, outWidth, outHeight)});
+void ContactSheet::Offer(double seconds, int width, int height, const uint8_t* bgra) {
+  if (seconds + 1e-9 >= nextMark_ * interval_) {
+    Take(seconds, width, height, bgra);
+    latest_.held = false;
+    return;
+  }
+  // Copying costs far less than converting and shrinking every frame.
+  latest_.seconds = seconds;
+  latest_.width = width;
+  latest_.height = height;
+  latest_.bgra.assign(bgra, bgra + static_cast<size_t>(width) * height * 4);
+  latest_.held = true;
 }
 
-bool ContactSheet::Write(const std::string& path, std::string& error) const {
+void ContactSheet::Take(double seconds, int width, int height, const uint8_t* bgra) {
+  while (seconds + 1e-9 >= nextMark_ * interval_) ++nextMark_;
+  BgraBottomUpToRgb(bgra, width, height, rgb_);
+  int outWidth = std::min(width, thumbnailWidth_);
+  int outHeight = std::max(1, height * outWidth / width);
+  thumbnails_.push_back({seconds, outWidth, outHeight, Shrink(rgb_.data(), width, height, outWidth, outHeight)});
+}
+
+bool ContactSheet::Write(const std::string& path, std::string& error) {
+  if (latest_.held) {
+    Take(latest_.seconds, latest_.width, latest_.height, latest_.bgra.data());
+    latest_.held = false;
+  }
   if (thumbnails_.empty()) {
-    error = "no frame reached the first mark at " + std::to_string(interval_) + " s: nothing for the contact sheet";
+    error = "no frame was written: nothing for the contact sheet";
     return false;
   }
   const int cellWidth = thumbnails_[0].width, cellHeight = thumbnails_[0].height;
