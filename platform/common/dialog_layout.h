@@ -17,6 +17,8 @@ struct PixelRect {
 // The DPI layouts are made at, and dialogs drawn for where the display
 // reports none.
 constexpr int kStandardDpi = 96;
+// The DPIs dialogs are drawn for, from half to five times the standard.
+constexpr int kLowestDpi = 48, kHighestDpi = 480;
 
 // Pixels per 4 horizontal and per 8 vertical dialog units.
 struct BaseUnits {

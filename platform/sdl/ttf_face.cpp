@@ -54,8 +54,6 @@ class TtfFace : public TextFace {
   TTF_Font* font_;
 };
 
-constexpr int kLowestDpi = 48, kHighestDpi = 480;
-
 bool Plausible(long dpi) { return dpi >= kLowestDpi && dpi <= kHighestDpi; }
 
 // STORMGLASS_DPI as a number, 0 where it is not set or not a plausible DPI.
