@@ -4,6 +4,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -49,12 +50,40 @@ EM_JS(int, sgweb_text, (const char* text, int pixels, unsigned char* into, int c
   return width * height;
 });
 
-EM_JS(void, sgweb_show_dialog, (const char* caption, int width, int height, double ratio), {
+// The dialog's size on the page in CSS pixels per 96-DPI pixel: as large as
+// the viewport holds with a small margin, up to where its push buttons (14
+// dialog units, 23 pixels at 96 DPI) are a fingertip's 40 CSS pixels tall;
+// below 1 only on a viewport smaller than the dialog.
+EM_JS(double, sgweb_dialog_scale, (int width, int height), {
+  const page = Module.sgPage;
+  if (!page.dialogScale) {
+    page.dialogScale = (width, height) => {
+      const margin = 4, largest = 1.75, view = document.documentElement;
+      const fit = Math.min((view.clientWidth - 2 * margin) / width, (view.clientHeight - 2 * margin) / height);
+      return Math.max(0.1, Math.min(fit, largest));
+    };
+  }
+  return page.dialogScale(width, height);
+});
+
+// A rotation or a resize while the dialog shows shrinks it to fit, by CSS
+// alone; it never grows past the size it was drawn for.
+EM_JS(void, sgweb_show_dialog, (const char* caption, int width, int height, double cssPerPixel, int width96,
+                                int height96, double scale), {
+  const page = Module.sgPage;
   const dialog = document.getElementById('dialog');
   dialog.width = width;
   dialog.height = height;
-  dialog.style.width = (width / ratio) + 'px';
-  dialog.style.height = (height / ratio) + 'px';
+  page.dialogFit = () => {
+    const shrink = Math.min(1, page.dialogScale(width96, height96) / scale);
+    dialog.style.width = (width * cssPerPixel * shrink) + 'px';
+    dialog.style.height = (height * cssPerPixel * shrink) + 'px';
+  };
+  if (!page.dialogFitsOnResize) {
+    page.dialogFitsOnResize = true;
+    window.addEventListener('resize', () => page.dialogFit());
+  }
+  page.dialogFit();
   dialog.style.display = 'block';
   dialog.title = UTF8ToString(caption);
   document.title = UTF8ToString(caption);
@@ -105,8 +134,7 @@ class PageFace : public sgwin::TextFace {
   int lineHeight_ = 0;
 };
 
-std::unique_ptr<sgwin::DialogPainter> OpenPagePainter(int pointSize) {
-  int dpi = static_cast<int>(std::lround(sgwin::kStandardDpi * sgweb_device_pixel_ratio()));
+std::unique_ptr<sgwin::DialogPainter> OpenPagePainter(int pointSize, int dpi) {
   return sgwin::OpenDialogPainter(pointSize, dpi, [](int pixels) -> std::unique_ptr<sgwin::TextFace> {
     auto face = std::make_unique<PageFace>(pixels);
     if (face->LineHeight() <= 0) return nullptr;
@@ -114,16 +142,37 @@ std::unique_ptr<sgwin::DialogPainter> OpenPagePainter(int pointSize) {
   });
 }
 
+// How a dialog goes on the page: drawn for `dpi`, shown at `cssPerPixel`.
+struct PagePlacement {
+  double scale = 1.0;  // CSS pixels per 96-DPI pixel
+  int dpi = sgwin::kStandardDpi;
+  double cssPerPixel = 1.0;
+};
+
+// Sharp where it can be: one canvas pixel a device pixel, unless the DPI
+// that takes is beyond the painter's; the browser scales the rest.
+PagePlacement PlaceOnPage(const sgwin::DialogLayout& natural) {
+  PagePlacement place;
+  place.scale = sgweb_dialog_scale(natural.clientWidth, natural.clientHeight);
+  double ratio = sgweb_device_pixel_ratio();
+  int sharpDpi = static_cast<int>(std::lround(sgwin::kStandardDpi * ratio * place.scale));
+  place.dpi = std::clamp(sharpDpi, sgwin::kLowestDpi, sgwin::kHighestDpi);
+  place.cssPerPixel = place.dpi == sharpDpi ? 1.0 / ratio : place.scale * sgwin::kStandardDpi / place.dpi;
+  return place;
+}
+
 class PageDialog {
  public:
-  PageDialog(const sgwin::Dialog& dialog, const sgwin::DialogPainter& painter, int cancelId)
+  PageDialog(const sgwin::Dialog& dialog, const sgwin::DialogPainter& painter, int cancelId,
+             const sgwin::DialogLayout& natural, const PagePlacement& place)
       : dialog_(dialog),
         painter_(painter),
         layout_(painter.LayOut(*dialog.source)),
         input_(dialog, layout_.controls, cancelId),
         canvas_(layout_.clientWidth, layout_.clientHeight) {
     const char* caption = dialog.source->caption ? dialog.source->caption : "";
-    sgweb_show_dialog(caption, layout_.clientWidth, layout_.clientHeight, sgweb_device_pixel_ratio());
+    sgweb_show_dialog(caption, layout_.clientWidth, layout_.clientHeight, place.cssPerPixel, natural.clientWidth,
+                      natural.clientHeight, place.scale);
   }
   ~PageDialog() { sgweb_hide_dialog(); }
   PageDialog(const PageDialog&) = delete;
@@ -180,16 +229,25 @@ class PageDialogChooser : public sgwin::DialogChooser {
  public:
   explicit PageDialogChooser(int cancelId) : cancelId_(cancelId) {}
   DialogChoice Next(const sgwin::Dialog& dialog) override {
-    if (!shown_) {
-      int pointSize = dialog.source->pointSize > 0 ? dialog.source->pointSize : kDefaultPointSize;
-      painter_ = OpenPagePainter(pointSize);
-      if (!painter_) return {DialogChoice::Kind::GiveUp, 0};
-      shown_ = std::make_unique<PageDialog>(dialog, *painter_, cancelId_);
-    }
+    if (!shown_ && !Show(dialog)) return {DialogChoice::Kind::GiveUp, 0};
     return shown_->Next();
   }
 
  private:
+  // Laid out at 96 DPI first: that size decides the scale, and so the DPI
+  // it is drawn for.
+  bool Show(const sgwin::Dialog& dialog) {
+    int pointSize = dialog.source->pointSize > 0 ? dialog.source->pointSize : kDefaultPointSize;
+    painter_ = OpenPagePainter(pointSize, sgwin::kStandardDpi);
+    if (!painter_) return false;
+    sgwin::DialogLayout natural = painter_->LayOut(*dialog.source);
+    PagePlacement place = PlaceOnPage(natural);
+    if (place.dpi != sgwin::kStandardDpi) painter_ = OpenPagePainter(pointSize, place.dpi);
+    if (!painter_) return false;
+    shown_ = std::make_unique<PageDialog>(dialog, *painter_, cancelId_, natural, place);
+    return true;
+  }
+
   int cancelId_;
   std::unique_ptr<sgwin::DialogPainter> painter_;
   std::unique_ptr<PageDialog> shown_;
@@ -215,7 +273,8 @@ std::unique_ptr<sgwin::DialogChooser> NewScriptedGo() { return std::make_unique<
 
 bool ShowPageMessageBox(const std::string& caption, const std::string& text, UINT type,
                         const std::vector<sgwin::backend::BoxButton>& buttons, int& pressed) {
-  std::unique_ptr<sgwin::DialogPainter> painter = OpenPagePainter(kDefaultPointSize);
+  // Only the 96-DPI metrics lay a box out.
+  std::unique_ptr<sgwin::DialogPainter> painter = OpenPagePainter(kDefaultPointSize, sgwin::kStandardDpi);
   if (!painter) return false;
   PageDialogChooser chooser(sgwin::EscapeButton(buttons));
   sgwin::BoxTemplate box;
