@@ -3,7 +3,8 @@
 // for a deterministic run (the tests' harness does):
 //   ?lockstep=FPS&size=WxH&keys=T:KEY,...&shots=T,T,...
 // renders on the virtual clock with offline audio and hands the frame at or
-// after each shot time to the page (Module.onFrame, window.sgFrames).
+// after each shot time to the page (Module.onFrame, window.sgFrames). A
+// real-time run offers a touch screen the strip of the program's keys.
 #include <emscripten.h>
 
 #include <cstdio>
@@ -12,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
 #include "lockstep.h"
+#include "sequence/music.h"
 #include "web/web_page.h"
 #include "web/web_resources.h"
 #include "win32.h"
@@ -36,6 +39,12 @@ EM_JS(int, sgweb_largest_surface, (), {
   const lose = gl.getExtension('WEBGL_lose_context');
   if (lose) lose.loseContext();
   return largest;
+});
+
+// The music position as the program last read it, for the page's tests:
+// Module.sgMusicSeconds().
+EM_JS(void, sgweb_expose_music_position, (const float* seconds), {
+  Module.sgMusicSeconds = () => HEAPF32[seconds >> 2];
 });
 
 constexpr size_t kMaxShots = 4096;
@@ -92,6 +101,20 @@ bool InstallDeterministicRun(std::string& error) {
   return true;
 }
 
+// One button a seek key, labelled with the time it jumps to; then the
+// sample and the way out.
+std::vector<sgweb::TouchButton> TouchButtons() {
+  std::vector<sgweb::TouchButton> buttons;
+  for (const SeekKey& seek : kSeekKeys) {
+    char label[32];
+    std::snprintf(label, sizeof label, "%g s", static_cast<double>(seek.seconds));
+    buttons.push_back({label, static_cast<int>(seek.key)});
+  }
+  buttons.push_back({"Sample", VK_SPACE});
+  buttons.push_back({"Leave", VK_ESCAPE});
+  return buttons;
+}
+
 }  // namespace
 
 int main() {
@@ -107,6 +130,8 @@ int main() {
     sgweb::ReportExit(2);
     return 2;
   }
+  if (Query("lockstep").empty()) sgweb::OfferTouchControls(TouchButtons());
+  sgweb_expose_music_position(&g_musicSeconds);
   char commandLine[] = "";
   int code = WinMain(GetModuleHandleA(NULL), NULL, commandLine, SW_SHOW);
   sgweb::ReportExit(code);

@@ -51,6 +51,56 @@ EM_JS(int, sgweb_take_event, (int* a, int* b), {
   return e[0];
 });
 
+// The strip's buttons, each typing its key as the keyboard does. One acts
+// only for a press that began on it, and its tap makes no click: the strip
+// comes up where GO! was, "Play again" where "Leave" was, and the click a
+// browser makes after a tap lands on whatever is there by then. They take
+// no focus, so a keyboard's Space never presses one.
+EM_JS(void, sgweb_add_strip_buttons, (const char* labels, const int* keys, int count), {
+  const page = Module.sgPage;
+  const strip = document.getElementById('strip');
+  if (!strip) return;
+  const names = UTF8ToString(labels).split('\n');
+  let pressed = null;
+  for (let i = 0; i < count; ++i) {
+    const key = HEAP32[(keys >> 2) + i];
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.tabIndex = -1;
+    button.textContent = names[i];
+    button.addEventListener('pointerdown', (e) => { e.preventDefault(); pressed = button; });
+    button.addEventListener('pointercancel', () => { pressed = null; });
+    button.addEventListener('pointerup', () => {
+      if (pressed === button) page.events.push([1, key, 0], [2, key, 0]);
+      pressed = null;
+    });
+    strip.appendChild(button);
+  }
+  strip.addEventListener('touchend', (e) => e.preventDefault());
+});
+
+// The strip shows while the show plays on a device known to have a touch
+// screen: a coarse pointer, or a touch already seen. A touch on the strip
+// keeps it up; one elsewhere brings it up or puts it away.
+EM_JS(void, sgweb_start_strip, (), {
+  const page = Module.sgPage;
+  const strip = document.getElementById('strip');
+  if (!strip) return;
+  const hideAfterMilliseconds = 3000;
+  let touchScreen = matchMedia('(pointer: coarse)').matches, playing = false, timer = 0;
+  const show = (visible) => {
+    clearTimeout(timer);
+    strip.hidden = !visible;
+    if (visible) timer = setTimeout(() => show(false), hideAfterMilliseconds);
+  };
+  page.strip = {playing: (now) => { playing = now; show(playing && touchScreen); }};
+  window.addEventListener('pointerdown', (e) => {
+    if (e.pointerType !== 'touch') return;
+    touchScreen = true;
+    if (playing) show(strip.contains(e.target) || strip.hidden);
+  }, true);
+});
+
 EM_JS(void, sgweb_set_canvas_size, (int width, int height), {
   const canvas = document.getElementById('canvas');
   canvas.width = width;
@@ -59,6 +109,7 @@ EM_JS(void, sgweb_set_canvas_size, (int width, int height), {
 
 EM_JS(void, sgweb_show_canvas, (int show), {
   document.getElementById('canvas').style.visibility = show ? 'visible' : 'hidden';
+  if (Module.sgPage && Module.sgPage.strip) Module.sgPage.strip.playing(!!show);
 });
 
 EM_JS(void, sgweb_show_cursor, (int visible), {
@@ -66,10 +117,10 @@ EM_JS(void, sgweb_show_cursor, (int visible), {
 });
 
 EM_JS(void, sgweb_request_fullscreen, (int fullscreen), {
-  const canvas = document.getElementById('canvas');
+  const page = document.documentElement;
   try {
-    if (fullscreen && !document.fullscreenElement && canvas.requestFullscreen) {
-      canvas.requestFullscreen().catch(() => {});
+    if (fullscreen && !document.fullscreenElement && page.requestFullscreen) {
+      page.requestFullscreen().catch(() => {});
     } else if (!fullscreen && document.fullscreenElement) {
       document.exitFullscreen().catch(() => {});
     }
@@ -90,6 +141,7 @@ EM_JS(int, sgweb_query_value, (const char* name, char* value, int capacity), {
 });
 
 EM_JS(void, sgweb_report_exit, (int code), {
+  if (Module.sgPage && Module.sgPage.strip) Module.sgPage.strip.playing(false);
   if (Module.onProgramExit) Module.onProgramExit(code);
 });
 
@@ -102,6 +154,18 @@ PageEvent TakeEvent() {
   int kind = sgweb_take_event(&event.a, &event.b);
   event.kind = static_cast<PageEvent::Kind>(kind);
   return event;
+}
+
+void OfferTouchControls(const std::vector<TouchButton>& buttons) {
+  std::string labels;  // one a line
+  std::vector<int> keys;
+  for (const TouchButton& button : buttons) {
+    if (!keys.empty()) labels += '\n';
+    labels += button.label;
+    keys.push_back(button.key);
+  }
+  sgweb_add_strip_buttons(labels.c_str(), keys.data(), static_cast<int>(keys.size()));
+  sgweb_start_strip();
 }
 
 void SetCanvasSize(int width, int height) { sgweb_set_canvas_size(width, height); }

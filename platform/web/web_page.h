@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <cstdint>
 
@@ -22,11 +23,24 @@ void StartPage();
 // The oldest event not yet taken; Kind::None when there is none.
 PageEvent TakeEvent();
 
+// A button of the touch strip and the key it types.
+struct TouchButton {
+  std::string label;
+  int key = 0;  // virtual-key code
+};
+
+// On a touch screen, a strip of these buttons over the show while it plays:
+// a tap on the show brings it up or puts it away, and it goes by itself a
+// while after the last touch. Each button types its key as the keyboard
+// does, so the program sees nothing new. Once, before the program starts.
+void OfferTouchControls(const std::vector<TouchButton>& buttons);
+
 void SetCanvasSize(int width, int height);
 void ShowCanvas(bool show);
 void ShowCursor(bool visible);
-// Full screen for the canvas: granted while the user's last click or key
-// still counts as a gesture (the dialog's GO!), refused quietly otherwise.
+// Full screen for the whole page, so the touch strip stays over the canvas:
+// granted while the user's last click, tap or key still counts as a gesture
+// (the dialog's GO!), refused quietly otherwise.
 void RequestFullscreen(bool fullscreen);
 
 // Gives the browser its turn: until the next animation frame, or only
