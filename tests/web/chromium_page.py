@@ -73,6 +73,17 @@ class Page:
         self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1,
                   mobile=False)
 
+    def emulate_phone(self, width, height, ratio):
+        """A phone's viewport (CSS pixels) at this device pixel ratio, with a
+        touch screen: the page sees a coarse pointer and touch events."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
+                  mobile=True)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+
+    def screenshot(self):
+        """The page as shown, PNG bytes at its device pixels."""
+        return base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"])
+
     def _page_socket(self):
         deadline = time.time() + 30
         while time.time() < deadline:

@@ -15,6 +15,11 @@
   busy     in real time, with the main thread busy 120 ms of every 500: the
            sound's sink finds no block empty, fed by messages and, with the
            page cross-origin isolated, through its shared ring
+  touch    on a phone: the touch strip comes with the show, goes by itself
+           and comes back on a tap; its "62 s" lands the music there, then
+           "Sample" and "Leave" (0, and "Play again")
+  phones   on three phone viewports: the dialog fits, its buttons are big
+           enough to tap, nothing scrolls sideways, GO! starts the show
 
 Any error on the page fails. Usage:
   web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
@@ -127,24 +132,48 @@ def check_end(args):
     return failures
 
 
+# The touch scenario's phone: width and height in CSS pixels, device pixel ratio.
+PHONE = (390, 844, 3)
+STRIP_LABELS = ["6.8 s", "17.6 s", "59.5 s", "62 s", "90 s", "105 s", "129.02 s", "155.87 s", "Sample", "Leave"]
+STRIP_SHOWN = "!document.getElementById('strip').hidden"
+
+
+def rect_of(page, selector):
+    return page.evaluate("(() => { const r = document.querySelector(%r).getBoundingClientRect();"
+                         " return [r.left, r.top, r.width, r.height]; })()" % selector)
+
+
+def tap_centre(page, rect):
+    page.tap(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
+
+
+def inside(rect, width, height):
+    return rect[2] > 0 and rect[0] >= 0 and rect[1] >= 0 and rect[0] + rect[2] <= width and rect[1] + rect[3] <= height
+
+
+def go_rect(dialog):
+    """GO! is at 17, 129 (58 x 14) of the dialog's 151 x 151 units."""
+    left, top, width, height = dialog
+    return [left + 17 * width / 151, top + 129 * height / 151, 58 * width / 151, 14 * height / 151]
+
+
+def tap_go(page):
+    """Taps the setup dialog's GO!: False when no dialog or no show came."""
+    if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
+        return False
+    tap_centre(page, go_rect(rect_of(page, "#dialog")))
+    return bool(page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30))
+
+
 def play_again(page):
     """After the end, "Play again" brings the setup dialog back."""
-    rect = page.evaluate("(() => { const r = document.getElementById('again').getBoundingClientRect();"
-                         " return [r.left, r.top, r.width, r.height]; })()")
+    rect = rect_of(page, "#again")
     if not rect or rect[2] == 0:
         return ["no \"Play again\" after the end"]
     page.click(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
-    shown = page.wait_for("document.getElementById('dialog') && "
-                          "document.getElementById('dialog').style.display === 'block'", 60)
-    if not shown:
-        return ["\"Play again\" did not bring the setup dialog back"]
     # This time GO! is tapped, as on a touch screen.
-    left, top, width, height = page.evaluate(
-        "(() => { const r = document.getElementById('dialog').getBoundingClientRect();"
-        " return [r.left, r.top, r.width, r.height]; })()")
-    page.tap(left + (17 + 29) * width / 151, top + (129 + 7) * height / 151)
-    if not page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30):
-        return ["a tap on GO! did not open the show"]
+    if not tap_go(page):
+        return ["\"Play again\" and a tap on GO! did not open the show"]
     return []
 
 
@@ -156,22 +185,136 @@ def check_dialog(args):
             page.open(url + "index.html")
             if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
                 return ["the setup dialog did not appear"] + page.errors
-            left, top, width, height = page.evaluate(
-                "(() => { const r = document.getElementById('dialog').getBoundingClientRect();"
-                " return [r.left, r.top, r.width, r.height]; })()")
-            # GO! is at 17, 129 (58 x 14) of the dialog's 151 x 151 units.
-            page.click(left + (17 + 29) * width / 151, top + (129 + 7) * height / 151)
+            dialog = rect_of(page, "#dialog")
+            left, top, width, height = go_rect(dialog)
+            page.click(left + width / 2, top + height / 2)
             if not page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30):
                 failures.append("GO! did not open the show")
+            if page.evaluate(STRIP_SHOWN):
+                failures.append("a touch strip on a page with no touch screen")
             state = page.wait_for("Module.sgAudio && Module.sgAudio.context && "
                                   "Module.sgAudio.context.state === 'running' && Module.sgAudio.played > 0", 20)
-            print("after GO!: dialog %dx%d, sound %s" % (width, height, "playing" if state else "silent"))
+            print("after GO!: dialog %dx%d, sound %s" % (dialog[2], dialog[3], "playing" if state else "silent"))
             if not state:
                 failures.append("GO! did not start the sound")
             page.key("Escape", 27)
             if page.wait_for("Module.exitCode === 0", 20) is None:
                 failures.append("Esc did not end the show with 0")
             failures += play_again(page)
+    finally:
+        page.close()
+    return failures + ["page error: %s" % e for e in page.errors]
+
+
+def press_strip(page, label):
+    """Taps the strip's button with this label, bringing the strip up first."""
+    if not page.evaluate(STRIP_SHOWN):
+        page.tap(PHONE[0] / 2, PHONE[1] / 2)
+        page.wait_for(STRIP_SHOWN, 3)
+    tap_centre(page, rect_of(page, "#strip button:nth-child(%d)" % (STRIP_LABELS.index(label) + 1)))
+
+
+def check_strip(page):
+    failures = []
+    if not page.wait_for(STRIP_SHOWN, 5):
+        failures.append("no touch strip when the show started")
+    if not page.wait_for("document.getElementById('strip').hidden", 6):
+        failures.append("the strip did not go by itself")
+    page.tap(PHONE[0] / 2, PHONE[1] / 2)
+    if not page.wait_for(STRIP_SHOWN, 3):
+        return failures + ["a tap on the show did not bring the strip back"]
+    buttons = page.evaluate("[...document.querySelectorAll('#strip button')].map((b) => "
+                            "[b.textContent, b.getBoundingClientRect().height])")
+    strip = rect_of(page, "#strip")
+    print("strip: %s" % ", ".join("%s (%.0f px)" % (label, height) for label, height in buttons))
+    if [label for label, _ in buttons] != STRIP_LABELS:
+        failures.append("the strip's buttons are %s" % [label for label, _ in buttons])
+    if min(height for _, height in buttons) < 40:
+        failures.append("strip buttons under 40 px tall")
+    if strip[1] < PHONE[1] / 2 < strip[1] + strip[3]:
+        failures.append("the strip covers the middle of the show")
+    return failures
+
+
+def check_touch(args):
+    page = chromium_page.Page(*PHONE[:2])
+    failures = []
+    try:
+        with chromium_page.served(args.dist) as url:
+            page.emulate_phone(*PHONE)
+            page.open(url + "index.html")
+            if not tap_go(page):
+                return ["a tap on GO! did not start the show"] + page.errors
+            failures += check_strip(page)
+            press_strip(page, "62 s")
+            # The first position after the jump: F3's 59.5 s would reach 62 s
+            # too, a little later.
+            landed = page.wait_for("Module.sgMusicSeconds() > 30 && Module.sgMusicSeconds()", 5)
+            print("after \"62 s\": music at %s s" % landed)
+            if not landed or not 62 <= landed < 63.5:
+                failures.append("\"62 s\" took the music to %s s" % landed)
+            press_strip(page, "Sample")
+            press_strip(page, "Leave")
+            if page.wait_for("Module.exitCode === 0", 20) is None:
+                failures.append("\"Leave\" did not end the show with 0")
+            if not page.wait_for("document.getElementById('again').style.display === 'block' && "
+                                 "document.getElementById('strip').hidden", 5):
+                failures.append("no \"Play again\" without the strip after the end")
+    finally:
+        page.close()
+    return failures + ["page error: %s" % e for e in page.errors]
+
+
+# Portrait, landscape (turned to portrait and back while the dialog shows), a
+# tablet.
+PHONES = [(360, 740, 3), (844, 390, 3), (820, 1180, 2)]
+
+
+def check_phone_dialog(page, width, height):
+    failures = []
+    dialog = rect_of(page, "#dialog")
+    go = go_rect(dialog)
+    page_width = page.evaluate("document.documentElement.scrollWidth")
+    print("%dx%d: dialog %.0f x %.0f CSS px, buttons %.1f px tall" % (width, height, dialog[2], dialog[3], go[3]))
+    if not inside(go, width, height):
+        failures.append("%dx%d: GO! at %s, outside the viewport" % (width, height, go))
+    if go[3] < 30:
+        failures.append("%dx%d: buttons %.1f px tall, too small to tap" % (width, height, go[3]))
+    if page_width > width:
+        failures.append("%dx%d: the page is %d px wide: it scrolls sideways" % (width, height, page_width))
+    return failures
+
+
+def check_phones(args):
+    page = chromium_page.Page(*PHONES[0][:2])
+    failures = []
+    try:
+        with chromium_page.served(args.dist) as url:
+            for width, height, ratio in PHONES:
+                page.emulate_phone(width, height, ratio)
+                page.open(url + "index.html")
+                if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
+                    failures.append("%dx%d: no setup dialog" % (width, height))
+                    continue
+                failures += check_phone_dialog(page, width, height)
+                if width > height:
+                    page.emulate_phone(height, width, ratio)
+                    if not page.wait_for("(() => { const r = document.getElementById('dialog')"
+                                         ".getBoundingClientRect(); return r.right <= %d && r.bottom <= %d; })()"
+                                         % (height, width), 5):
+                        failures.append("rotated to %dx%d, the dialog no longer fits" % (height, width))
+                    page.emulate_phone(width, height, ratio)
+                if not tap_go(page):
+                    failures.append("%dx%d: a tap on GO! did not start the show" % (width, height))
+                    continue
+                if not inside(rect_of(page, "#canvas"), width, height):
+                    failures.append("%dx%d: the show at %s, outside the viewport" % (
+                        width, height, rect_of(page, "#canvas")))
+                # The touch strip comes up where GO! was: the same tap must not press it.
+                playing = page.wait_for("Module.sgMusicSeconds() > 1 && Module.sgMusicSeconds() < 30", 10)
+                if not playing or page.evaluate("Module.exitCode !== undefined"):
+                    failures.append("%dx%d: the show did not play on after GO! (music at %s s)" % (
+                        width, height, page.evaluate("Module.sgMusicSeconds()")))
     finally:
         page.close()
     return failures + ["page error: %s" % e for e in page.errors]
@@ -205,14 +348,16 @@ def check_busy(args):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["frames", "keys", "end", "dialog", "address", "busy"])
+    parser.add_argument("scenario",
+                        choices=["frames", "keys", "end", "dialog", "address", "busy", "touch", "phones"])
     parser.add_argument("--dist", required=True)
     parser.add_argument("--capture")
     parser.add_argument("--work", default="web-check")
     args = parser.parse_args()
     os.makedirs(args.work, exist_ok=True)
     failures = {"frames": check_frames, "keys": check_keys, "end": check_end, "dialog": check_dialog,
-                "address": check_address, "busy": check_busy}[args.scenario](args)
+                "address": check_address, "busy": check_busy, "touch": check_touch,
+                "phones": check_phones}[args.scenario](args)
     for failure in failures:
         print("web-check: " + failure, file=sys.stderr)
     print("web-check: %s %s" % (args.scenario, "failed" if failures else "as on the desktop"))
