@@ -19,7 +19,8 @@
            and comes back on a tap; its "62 s" lands the music there, then
            "Sample" and "Leave" (0, and "Play again")
   phones   on three phone viewports: the dialog fits, its buttons are big
-           enough to tap, nothing scrolls sideways, GO! starts the show
+           enough to tap, nothing scrolls sideways, GO! starts the show (the
+           dialogs as shown are left in the work folder)
 
 Any error on the page fails. Usage:
   web_check.py SCENARIO --dist build/web/dist [--capture stormglass-capture --work DIR]
@@ -297,6 +298,8 @@ def check_phones(args):
                     failures.append("%dx%d: no setup dialog" % (width, height))
                     continue
                 failures += check_phone_dialog(page, width, height)
+                with open(os.path.join(args.work, "dialog-%dx%d.png" % (width, height)), "wb") as out:
+                    out.write(page.screenshot())
                 if width > height:
                     page.emulate_phone(height, width, ratio)
                     if not page.wait_for("(() => { const r = document.getElementById('dialog')"
