@@ -52,13 +52,15 @@ EM_JS(int, sgweb_text, (const char* text, int pixels, unsigned char* into, int c
 
 // The dialog's size on the page in CSS pixels per 96-DPI pixel: as large as
 // the viewport holds with a small margin, up to where its push buttons (14
-// dialog units, 23 pixels at 96 DPI) are a fingertip's 40 CSS pixels tall;
+// dialog units, 23 pixels at 96 DPI) are a fingertip's 40 CSS pixels tall
+// on a touch screen, or as on the desktop where there is only a mouse;
 // below 1 only on a viewport smaller than the dialog.
 EM_JS(double, sgweb_dialog_scale, (int width, int height), {
   const page = Module.sgPage;
   if (!page.dialogScale) {
     page.dialogScale = (width, height) => {
-      const margin = 4, largest = 1.75, view = document.documentElement;
+      const largest = matchMedia('(any-pointer: coarse)').matches ? 1.75 : 1;
+      const margin = 4, view = document.documentElement;
       const fit = Math.min((view.clientWidth - 2 * margin) / width, (view.clientHeight - 2 * margin) / height);
       return Math.max(0.1, Math.min(fit, largest));
     };
