@@ -4,16 +4,16 @@
 // heard.
 //
 // Where the browser has AudioWorklet, a sink on the audio thread plays what
-// the main thread mixed ahead of it: half a second, topped up at
+// the main thread mixed ahead of it: three quarters of a second, topped up at
 // every frame, at every status the sink sends and from a timer, so a frame
 // that takes long leaves the speakers fed. The blocks go through a
 // SharedArrayBuffer ring where the page is cross-origin isolated, through
 // messages otherwise. Elsewhere a script processor pulls from the mixer in
 // the page's event loop, as before AudioWorklet existed.
 var sgWebAudio = (() => {
-  const kLeadSeconds = 0.5;
+  const kLeadSeconds = 0.75;
   const kChunkFrames = 2048;  // the most one call into the mixer renders
-  const kRingFrames = 32768;  // more than the lead
+  const kRingFrames = 65536;  // more than the lead
   const kScriptFrames = 2048;
   const kStatusQuanta = 4;    // a status every 11.6 ms at 44.1 kHz
   const [kWrite, kRead, kFrame, kEmpty] = [0, 1, 2, 3];

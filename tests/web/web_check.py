@@ -261,6 +261,10 @@ def check_touch(args):
             if not page.wait_for("document.getElementById('again').style.display === 'block' && "
                                  "document.getElementById('strip').hidden", 5):
                 failures.append("no \"Play again\" without the strip after the end")
+            else:
+                tap_centre(page, rect_of(page, "#again"))
+                if not tap_go(page):
+                    failures.append("taps on \"Play again\" and GO! did not start the show again")
     finally:
         page.close()
     return failures + ["page error: %s" % e for e in page.errors]
