@@ -1,6 +1,6 @@
-// The embedding step: the bitmap list, the blob layout, the generated sources,
-// and the refusal of bad bitmaps with the file named, by the library and by
-// the generator as the build runs it.
+// The embedding step: the blob layout, the generated sources, and the refusal
+// of bad bitmaps with the file named, by the library and by the generator as
+// the build runs it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -43,35 +43,6 @@ struct Workspace {
     sgtest::WriteBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
   }
 };
-
-TEST(BitmapList, ParsesIdsFilesAndSizes) {
-  std::vector<BitmapEntry> entries;
-  std::string error;
-  ASSERT_TRUE(sgcontent::ParseBitmapList("# c\n101 a.bmp 1 1\n  214\tb.bmp 114 110 # x\n", entries, error)) << error;
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[1].id, 214);
-  EXPECT_EQ(entries[1].file, "b.bmp");
-  EXPECT_EQ(entries[1].width, 114);
-  EXPECT_EQ(entries[1].height, 110);
-}
-
-TEST(BitmapList, RefusesBadLinesNamingTheLine) {
-  const char* bad[] = {
-      "1 a.bmp 1\n",           "x a.bmp 1 1\n",         "1 a.bmp 0 1\n", "1 a.bmp 1 -1\n",
-      "1 a.bmp 1 1\n1 b.bmp 2 2\n", "1 ../a.bmp 1 1\n", "1 d/a.bmp 1 1\n", "70000 a.bmp 1 1\n",
-      "1 a.bmp 1 1 extra\n",   "",                      "# only a comment\n",
-  };
-  for (const char* text : bad) {
-    std::vector<BitmapEntry> entries;
-    std::string error;
-    EXPECT_FALSE(sgcontent::ParseBitmapList(text, entries, error)) << text;
-    EXPECT_FALSE(error.empty()) << text;
-  }
-  std::vector<BitmapEntry> entries;
-  std::string error;
-  EXPECT_FALSE(sgcontent::ParseBitmapList("1 a.bmp 1 1\n2 b.bmp 1 1\n2 c.bmp 1 1\n", entries, error));
-  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
-}
 
 TEST(BitmapBlob, EachBitmapStartsAligned) {
   std::vector<size_t> offsets;

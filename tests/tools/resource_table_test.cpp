@@ -8,7 +8,7 @@
 
 #include "bmp.h"
 #include "content_test_util.h"
-#include "embed.h"
+#include "bitmap_list.h"
 #include "platform/embedded_resources.h"
 #include "resources/setup_dialog.h"
 

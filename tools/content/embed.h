@@ -7,20 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_list.h"
 #include "bmp.h"
 
 namespace sgcontent {
-
-struct BitmapEntry {
-  int id = 0;
-  std::string file;  // name inside the bitmap folder
-  int width = 0;
-  int height = 0;
-};
-
-// Lines of "id file width height"; '#' starts a comment. Refuses duplicate
-// ids, bad numbers and file names with folders in them.
-bool ParseBitmapList(const std::string& text, std::vector<BitmapEntry>& entries, std::string& error);
 
 // Every bitmap in canonical layout (DibBits), each starting on a 16-byte
 // boundary; offsets receives where each entry's rows begin.

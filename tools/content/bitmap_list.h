@@ -1,0 +1,24 @@
+// resources/bitmaps.list, the one description of the program's bitmaps: an
+// id, a file name and a size per line. Pure functions.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sgcontent {
+
+struct BitmapEntry {
+  int id = 0;
+  std::string file;  // name inside the bitmap folder
+  int width = 0;
+  int height = 0;
+};
+
+// Lines of "id file width height"; '#' starts a comment. Refuses bad numbers,
+// duplicate ids and file names with folders in them; error names the line.
+bool ParseBitmapList(const std::string& text, std::vector<BitmapEntry>& entries, std::string& error);
+
+// Reads and parses the list at path; error starts with the path.
+bool ReadBitmapList(const std::string& path, std::vector<BitmapEntry>& entries, std::string& error);
+
+}  // namespace sgcontent
