@@ -11,7 +11,7 @@ if(STORMGLASS_FFMPEG_PROGRAM)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/package
     COMMAND ${STORMGLASS_FFMPEG_PROGRAM} -loglevel error -y -i ${STORMGLASS_ICON_BITMAP}
             -vf scale=256:256:flags=area -frames:v 1 ${STORMGLASS_ICON}
-    DEPENDS ${STORMGLASS_ICON_BITMAP} sg_content_bitmaps
+    DEPENDS ${CMAKE_BINARY_DIR}/content/bitmaps.stamp sg_content_bitmaps
     COMMENT "Drawing the icon from bitmap 180")
   add_custom_target(sg_icon ALL DEPENDS ${STORMGLASS_ICON})
   install(FILES ${STORMGLASS_ICON} DESTINATION share/icons/hicolor/256x256/apps)

@@ -14,30 +14,39 @@ using sgcontent::BitmapEntry;
 TEST(BitmapList, ParsesIdsFilesAndSizes) {
   std::vector<BitmapEntry> entries;
   std::string error;
-  ASSERT_TRUE(sgcontent::ParseBitmapList("# c\n101 a.bmp 1 1\n  214\tb.bmp 114 110 # x\n", entries, error)) << error;
+  ASSERT_TRUE(sgcontent::ParseBitmapList("# c\n101 bitmap_101.bmp 1 1\n  214\tbitmap_214.bmp 114 110 # x\n",
+                                         entries, error))
+      << error;
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].id, 214);
-  EXPECT_EQ(entries[1].file, "b.bmp");
+  EXPECT_EQ(entries[1].file, "bitmap_214.bmp");
   EXPECT_EQ(entries[1].width, 114);
   EXPECT_EQ(entries[1].height, 110);
 }
 
 TEST(BitmapList, RefusesBadLinesNamingTheLine) {
-  const char* bad[] = {
-      "1 a.bmp 1\n",           "x a.bmp 1 1\n",         "1 a.bmp 0 1\n", "1 a.bmp 1 -1\n",
-      "1 a.bmp 1 1\n1 b.bmp 2 2\n", "1 ../a.bmp 1 1\n", "1 d/a.bmp 1 1\n", "70000 a.bmp 1 1\n",
-      "1 a.bmp 1 1 extra\n",   "",                      "# only a comment\n",
+  const struct {
+    const char* text;
+    const char* error;
+  } bad[] = {
+      {"1 bitmap_1.bmp 1\n", "line 1: expected \"id file width height\""},
+      {"1 bitmap_1.bmp 1 1 extra\n", "line 1: expected"},
+      {"x bitmap_1.bmp 1 1\n", "line 1: bad id \"x\""},
+      {"70000 bitmap_70000.bmp 1 1\n", "line 1: bad id"},
+      {"# c\n1 bitmap_1.bmp 0 1\n", "line 2: bad size \"0 1\""},
+      {"1 bitmap_1.bmp 1 -1\n", "line 1: bad size"},
+      {"1 bitmap_2.bmp 1 1\n", "line 1: bitmap 1 must be named bitmap_1.bmp, not bitmap_2.bmp"},
+      {"1 ../bitmap_1.bmp 1 1\n", "must be named bitmap_1.bmp"},
+      {"1 bitmap_1.bmp 1 1\n2 bitmap_2.bmp 1 1\n2 bitmap_2.bmp 1 1\n", "line 3: id 2 is listed twice"},
+      {"", "names no bitmaps"},
+      {"# only a comment\n", "names no bitmaps"},
   };
-  for (const char* text : bad) {
+  for (const auto& c : bad) {
     std::vector<BitmapEntry> entries;
     std::string error;
-    EXPECT_FALSE(sgcontent::ParseBitmapList(text, entries, error)) << text;
-    EXPECT_FALSE(error.empty()) << text;
+    EXPECT_FALSE(sgcontent::ParseBitmapList(c.text, entries, error)) << c.text;
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.text << " gave: " << error;
   }
-  std::vector<BitmapEntry> entries;
-  std::string error;
-  EXPECT_FALSE(sgcontent::ParseBitmapList("1 a.bmp 1 1\n2 b.bmp 1 1\n2 c.bmp 1 1\n", entries, error));
-  EXPECT_NE(error.find("line 3"), std::string::npos) << error;
 }
 
 }  // namespace

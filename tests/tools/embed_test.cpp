@@ -1,6 +1,6 @@
 // The embedding step: the blob layout, the generated sources, and the refusal
 // of bad bitmaps with the file named, by the library and by the generator as
-// the build runs it.
+// the build runs it; and the generator's bitmaps step.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -139,16 +139,48 @@ TEST(Embed, GeneratorFailsTheBuildStepOnABadBitmap) {
   EXPECT_NE(result.output.find("bits per pixel"), std::string::npos) << result.output;
 }
 
-TEST(Generator, WritesEveryPictureOrTheOnesAsked) {
-  const std::string folder = sgtest::ScratchFolder("bitmaps");
+TEST(Generator, PutsEveryListedBitmapInTheFolderYoursOrDrawnAtItsListedSize) {
+  const std::string folder = sgtest::ScratchFolder("bitmaps"), own = sgtest::ScratchFolder("bitmaps_own");
+  const std::string list = folder + "/bitmaps.list", out = folder + "/content";
+  const std::string stamp = out + "/bitmaps.stamp";
+  auto writeList = [&](const std::string& text) {
+    sgtest::WriteBytes(list, std::vector<uint8_t>(text.begin(), text.end()));
+  };
+  sgtest::BmpLayout topDown;  // not the canonical layout: it must be copied as it is
+  topDown.width = 5;
+  topDown.height = -1;
+  const std::vector<uint8_t> mine = sgtest::BuildBmp(topDown);
+  sgtest::WriteBytes(own + "/bitmap_214.bmp", mine);
   const std::string tool = std::string("'") + STORMGLASS_CONTENT_TOOL + "'";
-  ASSERT_EQ(sgtest::RunCommand(tool + " bitmaps '" + folder + "' 101 214").status, 0);
-  EXPECT_TRUE(std::filesystem::exists(folder + "/bitmap_101.bmp"));
-  EXPECT_TRUE(std::filesystem::exists(folder + "/bitmap_214.bmp"));
-  EXPECT_FALSE(std::filesystem::exists(folder + "/bitmap_138.bmp"));
-  const sgtest::CommandResult unknown = sgtest::RunCommand(tool + " bitmaps '" + folder + "' 999");
-  EXPECT_NE(unknown.status, 0);
-  EXPECT_NE(unknown.output.find("999"), std::string::npos) << unknown.output;
+  const std::string command = tool + " bitmaps '" + list + "' '" + out + "' '" + stamp + "' '" + own + "'";
+
+  writeList("101 bitmap_101.bmp 3 2\n214 bitmap_214.bmp 5 1\n");
+  ASSERT_EQ(sgtest::RunCommand(command).status, 0);
+  EXPECT_EQ(sgtest::ReadBytes(out + "/bitmap_214.bmp"), mine);
+  const std::vector<uint8_t> drawn = sgtest::ReadBytes(out + "/bitmap_101.bmp");
+  const sgcontent::BmpReadResult bmp = sgcontent::ReadBmp(drawn.data(), drawn.size());
+  ASSERT_TRUE(bmp.ok()) << bmp.error;
+  EXPECT_EQ(bmp.image.width, 3);
+  EXPECT_EQ(bmp.image.height, 2);
+  const std::string depfile = Text(sgtest::ReadBytes(stamp + ".d"));
+  for (const std::string& input : {list, own, own + "/bitmap_214.bmp"})
+    EXPECT_NE(depfile.find(" " + input), std::string::npos) << depfile;
+
+  // Yours at another size and an id nothing draws are both reported; no stamp.
+  std::filesystem::remove(stamp);
+  writeList("214 bitmap_214.bmp 6 1\n999 bitmap_999.bmp 1 1\n");
+  sgtest::CommandResult result = sgtest::RunCommand(command);
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.output.find(own + "/bitmap_214.bmp: 5 x 1 pixels, must be 6 x 1"), std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("bitmap 999"), std::string::npos) << result.output;
+  EXPECT_FALSE(std::filesystem::exists(stamp));
+
+  writeList("214 bitmap_14.bmp 5 1\n");
+  result = sgtest::RunCommand(command);
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.output.find(list + ": line 1: bitmap 214 must be named bitmap_214.bmp"), std::string::npos)
+      << result.output;
   EXPECT_NE(sgtest::RunCommand(tool + " frobnicate").status, 0);
 }
 

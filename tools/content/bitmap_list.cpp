@@ -40,9 +40,11 @@ bool ParseBitmapList(const std::string& text, std::vector<BitmapEntry>& entries,
       error = where + "bad id \"" + words[0] + "\" (1 to 65535)";
       return false;
     }
+    // Your own pictures are found by this name, and the resource script uses it.
     entry.file = words[1];
-    if (entry.file.find_first_of("/\\") != std::string::npos || entry.file == "." || entry.file == "..") {
-      error = where + "file name \"" + entry.file + "\" must not name a folder";
+    const std::string expected = "bitmap_" + std::to_string(entry.id) + ".bmp";
+    if (entry.file != expected) {
+      error = where + "bitmap " + std::to_string(entry.id) + " must be named " + expected + ", not " + entry.file;
       return false;
     }
     if (!ParseInt(words[2], 1, 32768, entry.width) || !ParseInt(words[3], 1, 32768, entry.height)) {

@@ -117,18 +117,16 @@ void HeartMask(Canvas& mask, float cx, float cy, float size) {
     }
 }
 
-Canvas Solid(int w, int h, Color c) { return Canvas(w, h, c); }
-
-// 121: a heart emblem above the group's name, mirrored, on black.
-Canvas HeartEmblem() {
-  Canvas canvas(512, 512);
-  Canvas heart(512, 512);
+// A heart emblem above the group's name, mirrored, on black.
+Canvas HeartEmblem(int width, int height) {
+  Canvas canvas(width, height);
+  Canvas heart(width, height);
   HeartMask(heart, 256, 200, 140);
   Canvas glow = heart;
   Blur(glow, 14);
   AddMask(canvas, glow, Rgb(255, 40, 80), 0.9f);
-  for (int y = 0; y < 512; ++y)
-    for (int x = 0; x < 512; ++x) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
       const float coverage = heart.At(x, y).r;
       if (coverage <= 0) continue;
       // Lit from the upper left, like a glossy badge.
@@ -141,31 +139,31 @@ Canvas HeartEmblem() {
   return canvas;
 }
 
-// 183: four lines of magenta lettering, mirrored, on black.
-Canvas MagentaVerse() {
-  Canvas canvas(512, 512);
+// Four lines of magenta lettering, mirrored, on black.
+Canvas MagentaVerse(int width, int height) {
+  Canvas canvas(width, height);
   const std::vector<std::string> lines = {"VELKARO", "BRINGS", "THE", "STORM"};
   const float scale = 9, gap = 40;
-  GlowingLines(canvas, lines, (512 - LinesHeight(lines.size(), scale, gap)) / 2, gap, Blocks(scale, kMagenta), 5,
+  GlowingLines(canvas, lines, (height - LinesHeight(lines.size(), scale, gap)) / 2, gap, Blocks(scale, kMagenta), 5,
                0.7f);
   canvas.MirrorHorizontally();
   return canvas;
 }
 
-// 197: one magenta word on black.
-Canvas MagentaWord() {
-  Canvas canvas(512, 512);
+// One magenta word on black.
+Canvas MagentaWord(int width, int height) {
+  Canvas canvas(width, height);
   const float scale = 10;
-  GlowingLines(canvas, {"FAREWELL"}, (512 - TextHeight(scale)) / 2, 0, Pen(scale, kMagenta, 0.45f), 8, 0.9f);
+  GlowingLines(canvas, {"FAREWELL"}, (height - TextHeight(scale)) / 2, 0, Pen(scale, kMagenta, 0.45f), 8, 0.9f);
   return canvas;
 }
 
-// 182: a list of words, mirrored, on black.
-Canvas WordList() {
-  Canvas canvas(512, 512);
+// A list of words, mirrored, on black.
+Canvas WordList(int width, int height) {
+  Canvas canvas(width, height);
   const std::vector<std::string> words = {"RAIN", "STEEL", "EMBER", "SALT", "TIDE", "IRON", "DAWN", "GLASS"};
   const float scale = 6, gap = 14;
-  float y = (512 - LinesHeight(words.size(), scale, gap)) / 2;
+  float y = (height - LinesHeight(words.size(), scale, gap)) / 2;
   for (size_t i = 0; i < words.size(); ++i) {
     DrawTextCentred(canvas, 256, y, words[i], Blocks(scale, i % 2 ? Rgb(150, 190, 255) : Rgb(235, 235, 245)));
     y += TextHeight(scale) + gap;
@@ -174,14 +172,14 @@ Canvas WordList() {
   return canvas;
 }
 
-// 214: a yellow smiley on black.
-Canvas Smiley() {
-  Canvas canvas(114, 110);
+// A yellow smiley on black.
+Canvas Smiley(int width, int height) {
+  Canvas canvas(width, height);
   const float cx = 57, cy = 55;
-  Canvas face(114, 110);
+  Canvas face(width, height);
   FillCircle(face, cx, cy, 50, kWhite);
-  for (int y = 0; y < 110; ++y)
-    for (int x = 0; x < 114; ++x) {
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
       const float coverage = face.At(x, y).r;
       const float shade = Clamp01(1.15f - std::hypot(x - 45.0f, y - 40.0f) / 75);
       if (coverage > 0) canvas.Blend(x, y, Mix(Rgb(230, 160, 0), Rgb(255, 235, 40), shade), coverage);
@@ -224,26 +222,26 @@ void FistEmblem(Canvas& canvas, float cx, float top, float unit, Color fill, Col
   StrokeLine(canvas, {px(-1.3f), py(5.4f)}, {px(1.3f), py(5.4f)}, unit * 0.06f, line);
 }
 
-// 138: the title card, the production's title under a raised fist, on red.
-Canvas TitleCard() {
-  Canvas canvas(1024, 768);
+// The title card, the production's title under a raised fist, on red.
+Canvas TitleCard(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     const float d = std::hypot(x - 512.0f, y - 330.0f) / 640;
     const float n = Fbm(x / 90.0f, y / 90.0f, 4, 138);
     p = Mix(Rgb(215, 30, 25), Rgb(105, 0, 5), Clamp01(d + (n - 0.5f) * 0.25f));
   });
   // A dark ring behind the emblem.
-  Canvas ring(1024, 768);
+  Canvas ring(width, height);
   FillCircle(ring, 512, 280, 220, kWhite);
   FillCircle(ring, 512, 280, 200, kBlack);
   LayMask(canvas, ring, Rgb(90, 0, 0), 0.8f);
-  Canvas shadow(1024, 768);
+  Canvas shadow(width, height);
   FistEmblem(shadow, 524, 146, 48, kWhite, kWhite);
   Blur(shadow, 6);
   LayMask(canvas, shadow, kBlack, 0.55f);
   FistEmblem(canvas, 512, 134, 48, Rgb(245, 235, 220), Rgb(150, 20, 20));
   TextStyle title = Blocks(14, Rgb(250, 245, 235));
-  Canvas titleShadow(1024, 768);
+  Canvas titleShadow(width, height);
   DrawTextCentred(titleShadow, 518, 566, "STORMGLASS", Blocks(14, kWhite));
   Blur(titleShadow, 4);
   LayMask(canvas, titleShadow, kBlack, 0.6f);
@@ -253,9 +251,9 @@ Canvas TitleCard() {
   return canvas;
 }
 
-// 131: grey clouds on black, tiling in both directions.
-Canvas GreyClouds() {
-  Canvas canvas(256, 256);
+// Grey clouds on black, tiling in both directions.
+Canvas GreyClouds(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     const float v = Fbm(x / 32.0f, y / 32.0f, 5, 131, 8);
     const float cloud = SmoothStep(0.42f, 0.72f, v);
@@ -265,19 +263,19 @@ Canvas GreyClouds() {
   return canvas;
 }
 
-// 169: the setup dialog's banner: title, group and credits.
-Canvas DialogBanner() {
-  Canvas canvas(255, 98);
+// The setup dialog's banner: title, group and credits.
+Canvas DialogBanner(int width, int height) {
+  Canvas canvas(width, height);
   VerticalGradient(canvas, Rgb(20, 24, 60), Rgb(0, 0, 0));
-  Canvas heart(255, 98);
+  Canvas heart(width, height);
   HeartMask(heart, 18, 20, 9);
   LayMask(canvas, heart, Rgb(230, 40, 70));
   HeartMask(heart, 237, 20, 9);
   LayMask(canvas, heart, Rgb(230, 40, 70));
-  Canvas title(255, 98);
+  Canvas title(width, height);
   DrawTextCentred(title, 127.5f, 8, "STORMGLASS", Blocks(3, kWhite));
   for (int y = 8; y < 29; ++y)  // warm gradient down the title
-    for (int x = 0; x < 255; ++x)
+    for (int x = 0; x < width; ++x)
       canvas.Blend(x, y, Mix(Rgb(255, 230, 120), Rgb(255, 120, 40), (y - 8) / 21.0f), title.At(x, y).r);
   DrawTextCentred(canvas, 127.5f, 36, "BY VELKARO", Blocks(2, Rgb(230, 120, 200)));
   const TextStyle credits = Blocks(1, Rgb(190, 200, 220));
@@ -287,9 +285,9 @@ Canvas DialogBanner() {
   return canvas;
 }
 
-// 180: a many-coloured tunnel seen down its axis.
-Canvas ColourTunnel() {
-  Canvas canvas(365, 365);
+// A many-coloured tunnel seen down its axis.
+Canvas ColourTunnel(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     const float dx = x + 0.5f - 182.5f, dy = y + 0.5f - 182.5f;
     const float r = std::max(1.0f, std::hypot(dx, dy));
@@ -303,9 +301,9 @@ Canvas ColourTunnel() {
   return canvas;
 }
 
-// 106: a photograph of mountains over a lake at sunset.
-Canvas Landscape() {
-  const int w = 600, h = 450, horizon = 300;
+// A photograph of mountains over a lake at sunset.
+Canvas Landscape(int w, int h) {
+  const int horizon = 300;
   Canvas canvas(w, h);
   for (int y = 0; y < horizon; ++y)
     for (int x = 0; x < w; ++x) {
@@ -365,11 +363,11 @@ void WoodTable(Canvas& canvas) {
   });
 }
 
-// 198: a beer label with scribbled captions.
-Canvas BeerLabel() {
-  Canvas canvas(800, 600);
+// A beer label with scribbled captions.
+Canvas BeerLabel(int width, int height) {
+  Canvas canvas(width, height);
   WoodTable(canvas);
-  Canvas shadow(800, 600);
+  Canvas shadow(width, height);
   FillEllipse(shadow, 412, 312, 300, 220, kWhite);
   Blur(shadow, 10);
   LayMask(canvas, shadow, kBlack, 0.6f);
@@ -429,9 +427,9 @@ void MartialArtist(Canvas& canvas, Color body, Color belt) {
   StrokeLine(canvas, {200, 318}, {188, 352}, 4, belt);
 }
 
-// 201: a text card with a photograph of a martial artist.
-Canvas FighterCard() {
-  Canvas canvas(800, 600, Rgb(18, 18, 22));
+// A text card with a photograph of a martial artist.
+Canvas FighterCard(int width, int height) {
+  Canvas canvas(width, height, Rgb(18, 18, 22));
   Canvas photo(420, 560);
   VerticalGradient(photo, Rgb(120, 112, 100), Rgb(55, 50, 46));
   photo.ForEach([](int x, int y, Color& p) { p = Scale(p, 0.9f + 0.15f * Fbm(x / 80.0f, y / 80.0f, 3, 201)); });
@@ -457,9 +455,9 @@ Canvas FighterCard() {
   return canvas;
 }
 
-// 203: a white map-like island with a caption, on black.
-Canvas IslandMap() {
-  Canvas canvas(1024, 768);
+// A white map-like island with a caption, on black.
+Canvas IslandMap(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     const float dx = (x - 512.0f) / 380, dy = (y - 320.0f) / 270;
     const float falloff = std::hypot(dx, dy);
@@ -476,11 +474,11 @@ Canvas IslandMap() {
   return canvas;
 }
 
-// 206: a photographed portrait, head and shoulders against a blurred room.
-Canvas Portrait() {
-  Canvas canvas(1024, 768);
+// A photographed portrait, head and shoulders against a blurred room.
+Canvas Portrait(int width, int height) {
+  Canvas canvas(width, height);
   VerticalGradient(canvas, Rgb(30, 60, 70), Rgb(8, 12, 16));
-  Canvas bokeh(1024, 768);
+  Canvas bokeh(width, height);
   for (int i = 0; i < 24; ++i) {
     const float x = Hash(i, 1, 206) * 1024, y = Hash(i, 2, 206) * 500;
     FillCircle(bokeh, x, y, 18 + Hash(i, 3, 206) * 40, kWhite, 0.25f);
@@ -493,7 +491,7 @@ Canvas Portrait() {
   FillEllipse(canvas, 512, 560, 110, 60, Rgb(30, 34, 55));   // collar shadow
   FillEllipse(canvas, 375, 345, 22, 45, skinDark);           // ears
   FillEllipse(canvas, 649, 345, 22, 45, skinDark);
-  Canvas head(1024, 768);
+  Canvas head(width, height);
   FillEllipse(head, 512, 330, 135, 175, kWhite);
   for (int y = 140; y < 520; ++y)
     for (int x = 360; x < 665; ++x) {
@@ -523,15 +521,15 @@ Canvas Portrait() {
   return canvas;
 }
 
-// 209: a photograph of an anchor tattoo on skin.
-Canvas Tattoo() {
-  Canvas canvas(800, 600);
+// A photograph of an anchor tattoo on skin.
+Canvas Tattoo(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     const float curve = std::sin(y / 600.0f * kPi);  // the arm's roundness
     const float blotch = Fbm(x / 60.0f, y / 60.0f, 4, 209);
     p = Scale(Mix(Rgb(200, 145, 115), Rgb(225, 175, 145), blotch), 0.6f + 0.45f * curve);
   });
-  Canvas ink(800, 600);
+  Canvas ink(width, height);
   StrokeLine(ink, {400, 150}, {400, 440}, 12, kWhite);  // shank
   StrokePath(ink, Arc(400, 125, 24, 0, 2 * kPi, 32), 6, kWhite);  // ring
   StrokeLine(ink, {320, 195}, {480, 195}, 10, kWhite);   // stock
@@ -550,11 +548,11 @@ Canvas Tattoo() {
   Blur(ink, 1);  // ink spreads a little in the skin
   LayMask(canvas, ink, Rgb(25, 35, 55), 0.88f);
   // A red banner across the shank with the name in it.
-  Canvas banner(800, 600);
+  Canvas banner(width, height);
   FillPolygon(banner, {{230, 270}, {570, 270}, {600, 305}, {570, 340}, {230, 340}, {200, 305}}, kWhite);
   Blur(banner, 1);
   LayMask(canvas, banner, Rgb(165, 35, 40), 0.85f);
-  Canvas lettering(800, 600);
+  Canvas lettering(width, height);
   DrawTextCentred(lettering, 400, 288, "BRASSVALE", Blocks(4, kWhite));
   LayMask(canvas, lettering, Rgb(25, 30, 45), 0.9f);
   AddGrain(canvas, 0.03f, 2091);
@@ -562,16 +560,16 @@ Canvas Tattoo() {
   return canvas;
 }
 
-// 210: a drawing of a lighthouse in a storm, with a handwritten caption, on
+// A drawing of a lighthouse in a storm, with a handwritten caption, on
 // yellow-green paper.
-Canvas StormDrawing() {
-  Canvas canvas(800, 600);
+Canvas StormDrawing(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     p = Mix(Rgb(190, 210, 60), Rgb(215, 230, 95), Fbm(x / 40.0f, y / 40.0f, 3, 210));
   });
   const Color pencil = Rgb(40, 45, 25);
-  auto line = [&](std::vector<Point> path, uint32_t seed, float width = 2.2f) {
-    StrokePath(canvas, Freehand(path, 1.8f, seed), width, pencil);
+  auto line = [&](std::vector<Point> path, uint32_t seed, float penWidth = 2.2f) {
+    StrokePath(canvas, Freehand(path, 1.8f, seed), penWidth, pencil);
   };
   line({{330, 440}, {350, 200}, {410, 200}, {430, 440}}, 1);       // tower
   line({{340, 200}, {340, 165}, {420, 165}, {420, 200}}, 2);       // lantern room
@@ -597,18 +595,18 @@ Canvas StormDrawing() {
   return canvas;
 }
 
-// 211: white lettering on black.
-Canvas WhiteLettering() {
-  Canvas canvas(800, 600);
+// White lettering on black.
+Canvas WhiteLettering(int width, int height) {
+  Canvas canvas(width, height);
   const std::vector<std::string> lines = {"NOTHING", "STAYS", "STILL"};
   const float scale = 14, gap = 40;
-  GlowingLines(canvas, lines, (600 - LinesHeight(lines.size(), scale, gap)) / 2, gap, Blocks(scale, kWhite), 4, 0.25f);
+  GlowingLines(canvas, lines, (height - LinesHeight(lines.size(), scale, gap)) / 2, gap, Blocks(scale, kWhite), 4, 0.25f);
   return canvas;
 }
 
-// 212: a poster with a crown and lettering, on red.
-Canvas CrownPoster() {
-  Canvas canvas(800, 600);
+// A poster with a crown and lettering, on red.
+Canvas CrownPoster(int width, int height) {
+  Canvas canvas(width, height);
   canvas.ForEach([](int x, int y, Color& p) {
     p = Mix(Rgb(205, 25, 35), Rgb(180, 15, 25), Fbm(x / 120.0f, y / 120.0f, 3, 212));
   });
@@ -628,9 +626,8 @@ Canvas CrownPoster() {
   return canvas;
 }
 
-// 213: a photograph of a neon sign on a brick wall at night.
-Canvas NeonSign() {
-  const int w = 1024, h = 768;
+// A photograph of a neon sign on a brick wall at night.
+Canvas NeonSign(int w, int h) {
   Canvas canvas(w, h);
   canvas.ForEach([](int x, int y, Color& p) {
     const int row = y / 26;
@@ -664,65 +661,43 @@ Canvas NeonSign() {
   return canvas;
 }
 
-struct PictureMaker {
-  PictureInfo info;
-  Canvas (*draw)();
+// The drawing behind each bitmap id; the ids, sizes and files themselves come
+// from the bitmap list.
+struct Drawing {
+  int id;
+  Canvas (*draw)(int width, int height);
 };
 
-const std::vector<PictureMaker>& Makers() {
-  static const std::vector<PictureMaker> makers = {
-      {{101, 1, 1, "one dark grey pixel"}, [] { return Solid(1, 1, Rgb(55, 55, 55)); }},
-      {{106, 600, 450, "a photograph of mountains over a lake"}, Landscape},
-      {{121, 512, 512, "a heart emblem above the group's name, mirrored, on black"}, HeartEmblem},
-      {{122, 1, 1, "one near-white pixel"}, [] { return Solid(1, 1, Rgb(238, 243, 245)); }},
-      {{131, 256, 256, "grey clouds on black"}, GreyClouds},
-      {{138, 1024, 768, "title card: the title under a raised fist, on red"}, TitleCard},
-      {{169, 255, 98, "dialog banner: title, group and credits"}, DialogBanner},
-      {{180, 365, 365, "a many-coloured tunnel"}, ColourTunnel},
-      {{182, 512, 512, "a list of words, mirrored, on black"}, WordList},
-      {{183, 512, 512, "four lines of magenta lettering, mirrored, on black"}, MagentaVerse},
-      {{197, 512, 512, "one magenta word on black"}, MagentaWord},
-      {{198, 800, 600, "a beer label with scribbled captions"}, BeerLabel},
-      {{201, 800, 600, "a text card with a photograph of a martial artist"}, FighterCard},
-      {{202, 1, 1, "one blue-grey pixel"}, [] { return Solid(1, 1, Rgb(91, 108, 139)); }},
-      {{203, 1024, 768, "a white map-like island with a caption, on black"}, IslandMap},
-      {{206, 1024, 768, "a photographed portrait"}, Portrait},
-      {{209, 800, 600, "a photograph of a tattoo"}, Tattoo},
-      {{210, 800, 600, "a drawing with a handwritten caption, on yellow-green"}, StormDrawing},
-      {{211, 800, 600, "white lettering on black"}, WhiteLettering},
-      {{212, 800, 600, "a poster with a crown and lettering, on red"}, CrownPoster},
-      {{213, 1024, 768, "a photograph of a neon sign"}, NeonSign},
-      {{214, 114, 110, "a yellow smiley on black"}, Smiley},
-  };
-  return makers;
-}
+const Drawing kDrawings[] = {
+    {101, [](int width, int height) { return Canvas(width, height, Rgb(55, 55, 55)); }},
+    {106, Landscape},
+    {121, HeartEmblem},
+    {122, [](int width, int height) { return Canvas(width, height, Rgb(238, 243, 245)); }},
+    {131, GreyClouds},
+    {138, TitleCard},
+    {169, DialogBanner},
+    {180, ColourTunnel},
+    {182, WordList},
+    {183, MagentaVerse},
+    {197, MagentaWord},
+    {198, BeerLabel},
+    {201, FighterCard},
+    {202, [](int width, int height) { return Canvas(width, height, Rgb(91, 108, 139)); }},
+    {203, IslandMap},
+    {206, Portrait},
+    {209, Tattoo},
+    {210, StormDrawing},
+    {211, WhiteLettering},
+    {212, CrownPoster},
+    {213, NeonSign},
+    {214, Smiley},
+};
 
 }  // namespace
 
-const std::vector<PictureInfo>& PictureTable() {
-  static const std::vector<PictureInfo> table = [] {
-    std::vector<PictureInfo> infos;
-    for (const PictureMaker& maker : Makers()) infos.push_back(maker.info);
-    return infos;
-  }();
-  return table;
-}
-
-const PictureInfo* FindPicture(int id) {
-  for (const PictureInfo& info : PictureTable())
-    if (info.id == id) return &info;
-  return nullptr;
-}
-
-RgbImage DrawPicture(int id) {
-  for (const PictureMaker& maker : Makers()) {
-    if (maker.info.id != id) continue;
-    RgbImage image = maker.draw().ToImage();
-    // The table's size is a contract with the program; a drawing that strays
-    // from it is a bug here, so it is caught before anything is written.
-    if (image.width != maker.info.width || image.height != maker.info.height) return RgbImage{};
-    return image;
-  }
+RgbImage DrawPicture(int id, int width, int height) {
+  for (const Drawing& drawing : kDrawings)
+    if (drawing.id == id) return drawing.draw(width, height).ToImage();
   return RgbImage{};
 }
 

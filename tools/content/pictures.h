@@ -1,26 +1,14 @@
 // The stand-in pictures compiled into the program: one procedural drawing per
-// bitmap id, each at the size the program expects. Pure functions; every call
-// draws afresh and returns an image the caller owns.
+// bitmap id, drawn at the size the bitmap list gives it. Pure functions; every
+// call draws afresh and returns an image the caller owns.
 #pragma once
-
-#include <vector>
 
 #include "bmp.h"
 
 namespace sgcontent {
 
-struct PictureInfo {
-  int id;
-  int width;
-  int height;
-  const char* subject;  // what the picture shows, for listings
-};
-
-// All pictures, by ascending id.
-const std::vector<PictureInfo>& PictureTable();
-// Null when no picture has that id.
-const PictureInfo* FindPicture(int id);
-// Draws picture id at its table size; an empty image (0 x 0) for an unknown id.
-RgbImage DrawPicture(int id);
+// Draws the stand-in for bitmap id at width x height; an empty image (0 x 0)
+// when no drawing stands in for that id.
+RgbImage DrawPicture(int id, int width, int height);
 
 }  // namespace sgcontent
