@@ -1,9 +1,8 @@
 // glPushAttrib and glPopAttrib: the whole state is saved, and the pop puts
-// back only the groups the push named. Matrices are not attributes; texture
-// objects' own parameters are not saved either (the program sets them only
-// while loading).
-#include <algorithm>
-#include <iterator>
+// back the groups the push named, each whole. Matrices are not attributes;
+// texture objects' own parameters are not saved either (the program sets
+// them only while loading).
+#include <utility>
 
 #include "web/gl/gl_state.h"
 
@@ -11,84 +10,56 @@ namespace sgwebgl {
 
 namespace {
 
-void RestoreCurrent(const AttribState& saved, AttribState& state) {
-  std::copy(std::begin(saved.color), std::end(saved.color), state.color);
-  std::copy(std::begin(saved.normal), std::end(saved.normal), state.normal);
-  for (int unit = 0; unit < kTextureUnits; ++unit) {
-    state.units[unit].texCoord[0] = saved.units[unit].texCoord[0];
-    state.units[unit].texCoord[1] = saved.units[unit].texCoord[1];
-  }
+struct Group {
+  GLbitfield bit;
+  void (*restore)(const AttribState& saved, AttribState& state);
+  size_t bytes;
+};
+
+template <auto kMember>
+constexpr Group GroupOf(GLbitfield bit) {
+  return {bit, [](const AttribState& saved, AttribState& state) { state.*kMember = saved.*kMember; },
+          sizeof(std::declval<AttribState>().*kMember)};
 }
 
-void RestoreColorBuffer(const AttribState& saved, AttribState& state) {
-  state.blend = saved.blend;
-  state.blendSrc = saved.blendSrc;
-  state.blendDst = saved.blendDst;
-  std::copy(std::begin(saved.clearColor), std::end(saved.clearColor), state.clearColor);
-}
+constexpr Group kGroups[] = {
+    GroupOf<&AttribState::current>(GL_CURRENT_BIT),
+    GroupOf<&AttribState::colorBuffer>(GL_COLOR_BUFFER_BIT),
+    GroupOf<&AttribState::depth>(GL_DEPTH_BUFFER_BIT),
+    GroupOf<&AttribState::polygon>(GL_POLYGON_BIT),
+    GroupOf<&AttribState::line>(GL_LINE_BIT),
+    GroupOf<&AttribState::fog>(GL_FOG_BIT),
+    GroupOf<&AttribState::hint>(GL_HINT_BIT),
+    GroupOf<&AttribState::transform>(GL_TRANSFORM_BIT),
+    GroupOf<&AttribState::texture>(GL_TEXTURE_BIT),
+    GroupOf<&AttribState::enable>(GL_ENABLE_BIT),
+};
 
-void RestoreDepthBuffer(const AttribState& saved, AttribState& state) {
-  state.depthTest = saved.depthTest;
-  state.depthFunc = saved.depthFunc;
-  state.depthMask = saved.depthMask;
-}
-
-void RestorePolygon(const AttribState& saved, AttribState& state) {
-  state.cullFace = saved.cullFace;
-  state.cullMode = saved.cullMode;
-  state.polygonMode[0] = saved.polygonMode[0];
-  state.polygonMode[1] = saved.polygonMode[1];
-}
-
-void RestoreLine(const AttribState& saved, AttribState& state) {
-  state.lineSmooth = saved.lineSmooth;
-  state.lineWidth = saved.lineWidth;
-}
-
-void RestoreFog(const AttribState& saved, AttribState& state) {
-  state.fog = saved.fog;
-  state.fogParams = saved.fogParams;
-}
-
-void RestoreHints(const AttribState& saved, AttribState& state) {
-  state.perspectiveHint = saved.perspectiveHint;
-  state.lineSmoothHint = saved.lineSmoothHint;
-}
-
-void RestoreEnables(const AttribState& saved, AttribState& state) {
-  state.blend = saved.blend;
-  state.depthTest = saved.depthTest;
-  state.cullFace = saved.cullFace;
-  state.fog = saved.fog;
-  state.lighting = saved.lighting;
-  state.lineSmooth = saved.lineSmooth;
-  for (int unit = 0; unit < kTextureUnits; ++unit) state.units[unit].enabled = saved.units[unit].enabled;
-}
-
-void RestoreTexture(const AttribState& saved, AttribState& state) {
-  for (int unit = 0; unit < kTextureUnits; ++unit) {
-    state.units[unit].enabled = saved.units[unit].enabled;
-    state.units[unit].binding = saved.units[unit].binding;
-    state.units[unit].env = saved.units[unit].env;
-  }
-  state.activeUnit = saved.activeUnit;
+// The enables OpenGL also saves with another bit.
+void RestoreSharedEnables(GLbitfield mask, const EnableGroup& saved, EnableGroup& enable) {
+  if (mask & GL_COLOR_BUFFER_BIT) enable.blend = saved.blend;
+  if (mask & GL_DEPTH_BUFFER_BIT) enable.depthTest = saved.depthTest;
+  if (mask & GL_POLYGON_BIT) enable.cullFace = saved.cullFace;
+  if (mask & GL_LINE_BIT) enable.lineSmooth = saved.lineSmooth;
+  if (mask & GL_FOG_BIT) enable.fog = saved.fog;
+  if (mask & GL_LIGHTING_BIT) enable.lighting = saved.lighting;
+  if (mask & GL_TEXTURE_BIT) enable.texture2D = saved.texture2D;
 }
 
 void Restore(GLbitfield mask, const AttribState& saved, AttribState& state) {
-  if (mask & GL_CURRENT_BIT) RestoreCurrent(saved, state);
-  if (mask & GL_COLOR_BUFFER_BIT) RestoreColorBuffer(saved, state);
-  if (mask & GL_DEPTH_BUFFER_BIT) RestoreDepthBuffer(saved, state);
-  if (mask & GL_POLYGON_BIT) RestorePolygon(saved, state);
-  if (mask & GL_LINE_BIT) RestoreLine(saved, state);
-  if (mask & GL_FOG_BIT) RestoreFog(saved, state);
-  if (mask & GL_LIGHTING_BIT) state.lighting = saved.lighting;
-  if (mask & GL_HINT_BIT) RestoreHints(saved, state);
-  if (mask & GL_TRANSFORM_BIT) state.matrixMode = saved.matrixMode;
-  if (mask & GL_ENABLE_BIT) RestoreEnables(saved, state);
-  if (mask & GL_TEXTURE_BIT) RestoreTexture(saved, state);
+  for (const Group& group : kGroups) {
+    if (mask & group.bit) group.restore(saved, state);
+  }
+  RestoreSharedEnables(mask, saved.enable, state.enable);
 }
 
 }  // namespace
+
+size_t GroupedBytes() {
+  size_t bytes = 0;
+  for (const Group& group : kGroups) bytes += group.bytes;
+  return bytes;
+}
 
 }  // namespace sgwebgl
 

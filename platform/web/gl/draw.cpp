@@ -5,7 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "web/gl/webgl_device.h"
+#include "web/gl/device_sync.h"
 
 namespace sgwebgl {
 
@@ -17,20 +17,19 @@ namespace {
 constexpr float kUnlitColor[4] = {0.04f, 0.04f, 0.04f, 1.0f};
 constexpr int kMaxPolygonCorners = 4;  // quads
 
-std::vector<ClipVertex> g_batch;  // waiting for WebGL, all of one primitive
-GLenum g_batchPrimitive = GL_TRIANGLES;
-
 void Flush() {
-  if (!g_batch.empty()) device::Draw(g_batchPrimitive, g_batch);
-  g_batch.clear();
+  Context& context = Ctx();
+  if (!context.batch.empty()) device::Draw(context.batchPrimitive, context.batch);
+  context.batch.clear();
 }
 
 void Emit(GLenum primitive, std::initializer_list<ClipVertex> vertices) {
-  if (primitive != g_batchPrimitive) {
+  Context& context = Ctx();
+  if (primitive != context.batchPrimitive) {
     Flush();
-    g_batchPrimitive = primitive;
+    context.batchPrimitive = primitive;
   }
-  g_batch.insert(g_batch.end(), vertices);
+  context.batch.insert(context.batch.end(), vertices);
 }
 
 ClipVertex MakeCorner(const float (&position)[4], const float (&uv0)[2]) {
@@ -46,12 +45,12 @@ ClipVertex MakeCorner(const float (&position)[4], const float (&uv0)[2]) {
   for (int k = 0; k < 4; ++k) eyeZ += modelview.m[k * 4 + 2] * position[k];
   corner.fogDistance = std::fabs(eyeZ);
   for (int c = 0; c < 4; ++c) {
-    corner.color[c] = state.lighting ? kUnlitColor[c] : std::fmin(std::fmax(state.color[c], 0.0f), 1.0f);
+    corner.color[c] = state.enable.lighting ? kUnlitColor[c] : std::fmin(std::fmax(state.current.color[c], 0.0f), 1.0f);
   }
   corner.uv[0][0] = uv0[0];
   corner.uv[0][1] = uv0[1];
-  corner.uv[1][0] = state.units[1].texCoord[0];
-  corner.uv[1][1] = state.units[1].texCoord[1];
+  corner.uv[1][0] = state.current.texCoord[1][0];
+  corner.uv[1][1] = state.current.texCoord[1][1];
   return corner;
 }
 
@@ -73,8 +72,8 @@ bool FrontFacing(const ClipVertex* v, int count) {
 
 bool Culled(bool front) {
   const AttribState& state = Ctx().state;
-  if (!state.cullFace) return false;
-  return state.cullMode == GL_FRONT_AND_BACK || (state.cullMode == GL_FRONT) == front;
+  if (!state.enable.cullFace) return false;
+  return state.polygon.cullMode == GL_FRONT_AND_BACK || (state.polygon.cullMode == GL_FRONT) == front;
 }
 
 template <int N>
@@ -133,7 +132,7 @@ ClipVertex Offset(ClipVertex v, float dx, float dy) {
 // A rectangle lineWidth pixels across, from end to end of the segment.
 void WideLine(const ClipVertex& a, const ClipVertex& b) {
   const Context& context = Ctx();
-  const float halfWidth = context.state.lineWidth / 2.0f;
+  const float halfWidth = context.state.line.width / 2.0f;
   const float dx = (b.clip[0] / b.clip[3] - a.clip[0] / a.clip[3]) * context.viewportWidth / 2.0f;
   const float dy = (b.clip[1] / b.clip[3] - a.clip[1] / a.clip[3]) * context.viewportHeight / 2.0f;
   const float length = std::hypot(dx, dy);
@@ -147,7 +146,7 @@ void WideLine(const ClipVertex& a, const ClipVertex& b) {
 
 void Line(ClipVertex a, ClipVertex b) {
   if (!ClipToNear(a, b)) return;
-  if (Ctx().state.lineWidth > 1.0f) {
+  if (Ctx().state.line.width > 1.0f) {
     WideLine(a, b);
   } else {
     Emit(GL_LINES, {a, b});
@@ -157,7 +156,7 @@ void Line(ClipVertex a, ClipVertex b) {
 void Polygon(const ClipVertex* v, int count) {
   const bool front = FrontFacing(v, count);
   if (Culled(front)) return;
-  if (Ctx().state.polygonMode[front ? 0 : 1] == GL_LINE) {
+  if (Ctx().state.polygon.mode[front ? 0 : 1] == GL_LINE) {
     ClipVertex visible[kMaxPolygonCorners + 1];
     const int corners = ClipPolygonToNear(v, count, visible);
     for (int i = 0; i < corners; ++i) Line(visible[i], visible[(i + 1) % corners]);
@@ -190,7 +189,7 @@ ClipVertex CornerFromArrays(int index) {
   const float* p = ArrayElement(context.vertexArray, index);
   const int size = context.vertexArray.size;
   const float position[4] = {p[0], p[1], size > 2 ? p[2] : 0.0f, size > 3 ? p[3] : 1.0f};
-  float uv0[2] = {context.state.units[0].texCoord[0], context.state.units[0].texCoord[1]};
+  float uv0[2] = {context.state.current.texCoord[0][0], context.state.current.texCoord[0][1]};
   if (context.texCoordArray.enabled && context.texCoordArray.pointer) {
     const float* t = ArrayElement(context.texCoordArray, index);
     uv0[0] = t[0];
@@ -207,14 +206,6 @@ void SetArray(ClientArray& array, GLint size, GLenum type, GLsizei stride, const
 }
 
 }  // namespace
-
-void ResetDrawing() {
-  constexpr size_t kFirstCapacity = 4096;
-  g_batch.clear();
-  g_batch.reserve(kFirstCapacity);
-  Ctx().corners.clear();
-  Ctx().corners.reserve(kFirstCapacity);
-}
 
 }  // namespace sgwebgl
 
@@ -236,7 +227,7 @@ void glEnd() {
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
   if (!Ctx().inBegin) return;
   const float position[4] = {x, y, z, 1.0f};
-  const float(&uv0)[2] = Ctx().state.units[0].texCoord;
+  const float(&uv0)[2] = Ctx().state.current.texCoord[0];
   Ctx().corners.push_back(sgwebgl::MakeCorner(position, uv0));
 }
 

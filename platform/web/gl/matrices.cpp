@@ -11,12 +11,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-Mat4 Identity() {
-  Mat4 identity = {};
-  identity.m[0] = identity.m[5] = identity.m[10] = identity.m[15] = 1.0f;
-  return identity;
-}
-
 Mat4 Multiply(const Mat4& a, const Mat4& b) {
   Mat4 product;
   for (int column = 0; column < 4; ++column) {
@@ -64,9 +58,15 @@ void Cross(const double (&a)[3], const double (&b)[3], double (&out)[3]) {
 
 }  // namespace
 
+Mat4 Identity() {
+  Mat4 identity = {};
+  identity.m[0] = identity.m[5] = identity.m[10] = identity.m[15] = 1.0f;
+  return identity;
+}
+
 MatrixStack& CurrentStack() {
   Context& context = Ctx();
-  return context.state.matrixMode == GL_PROJECTION ? context.projection : context.modelview;
+  return context.state.transform.matrixMode == GL_PROJECTION ? context.projection : context.modelview;
 }
 
 const Mat4& ModelView() { return Ctx().modelview.entries[Ctx().modelview.top]; }
@@ -80,15 +80,6 @@ const Mat4& ModelViewProjection() {
   return context.mvp;
 }
 
-void ResetMatrices() {
-  Context& context = Ctx();
-  for (MatrixStack* stack : {&context.modelview, &context.projection}) {
-    stack->top = 0;
-    stack->entries[0] = Identity();
-  }
-  context.mvpDirty = true;
-}
-
 }  // namespace sgwebgl
 
 using sgwebgl::Ctx;
@@ -97,7 +88,7 @@ using sgwebgl::Mat4;
 // Only the two stacks the program uses; other modes are refused.
 void glMatrixMode(GLenum mode) {
   if (Ctx().inBegin || (mode != GL_MODELVIEW && mode != GL_PROJECTION)) return;
-  Ctx().state.matrixMode = mode;
+  Ctx().state.transform.matrixMode = mode;
 }
 
 void glLoadIdentity() {

@@ -1,12 +1,9 @@
 #include "web/gl/shaders.h"
 
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
-
 #include <cmath>
-#include <cstdio>
 #include <string>
-#include <vector>
+
+#include "web/gl/webgl_device.h"
 
 namespace sgwebgl {
 
@@ -112,17 +109,6 @@ const char kFogStage[] =
     "  float fog = clamp((uFogRange.x - vFogDistance) * uFogRange.y, 0.0, 1.0);\n"
     "  previous.rgb = mix(uFogColor, previous.rgb, fog);\n";
 
-struct Program {
-  uint32_t key;
-  GLuint program;
-  GLint fogColor;
-  GLint fogRange;
-  float uploadedFog[5];  // colour and range last set, to skip repeats
-};
-
-std::vector<Program> g_programs;
-GLuint g_vertexShader = 0;
-
 std::string FragmentShaderSource(uint32_t key) {
   std::string source = kFragmentHead;
   for (int unit = 0; unit < kTextureUnits; ++unit) source += UnitStage(unit, (key >> (unit * kUnitShift)) & 0xfff);
@@ -130,85 +116,60 @@ std::string FragmentShaderSource(uint32_t key) {
   return source + "  fragColor = previous;\n}\n";
 }
 
-GLuint Compile(GLenum type, const char* source) {
-  const GLuint shader = emscripten_glCreateShader(type);
-  emscripten_glShaderSource(shader, 1, &source, nullptr);
-  emscripten_glCompileShader(shader);
-  GLint ok = GL_FALSE;
-  emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[1024] = "";
-    emscripten_glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    std::fprintf(stderr, "web gl: shader not compiled: %s\n%s\n", log, source);
-  }
-  return shader;
-}
-
-Program Build(uint32_t key) {
-  if (!g_vertexShader) g_vertexShader = Compile(GL_VERTEX_SHADER, kVertexShader);
-  const GLuint fragment = Compile(GL_FRAGMENT_SHADER, FragmentShaderSource(key).c_str());
-  const GLuint program = emscripten_glCreateProgram();
-  emscripten_glAttachShader(program, g_vertexShader);
-  emscripten_glAttachShader(program, fragment);
-  emscripten_glLinkProgram(program);
-  emscripten_glDeleteShader(fragment);
-  GLint ok = GL_FALSE;
-  emscripten_glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (!ok) std::fprintf(stderr, "web gl: program for key %#x not linked\n", key);
-  emscripten_glUseProgram(program);
-  emscripten_glUniform1i(emscripten_glGetUniformLocation(program, "uTexture0"), 0);
-  emscripten_glUniform1i(emscripten_glGetUniformLocation(program, "uTexture1"), 1);
-  Program built = {key, program, emscripten_glGetUniformLocation(program, "uFogColor"),
-                   emscripten_glGetUniformLocation(program, "uFogRange"), {}};
+ShaderProgram Build(uint32_t key) {
+  WebGlDevice& device = *Ctx().device;
+  const GLuint program = device.BuildProgram(kVertexShader, FragmentShaderSource(key).c_str());
+  device.UseProgram(program);
+  device.Uniform1i(device.UniformLocation(program, "uTexture0"), 0);
+  device.Uniform1i(device.UniformLocation(program, "uTexture1"), 1);
+  ShaderProgram built = {key, program, device.UniformLocation(program, "uFogColor"),
+                         device.UniformLocation(program, "uFogRange"), {}};
   for (float& value : built.uploadedFog) value = NAN;
   return built;
 }
 
-Program* FindProgram(uint32_t key) {
-  for (Program& program : g_programs) {
+ShaderProgram* FindProgram(uint32_t key) {
+  for (ShaderProgram& program : Ctx().programs) {
     if (program.key == key) return &program;
   }
   return nullptr;
 }
 
 // An empty fog range (start = end) fogs everything past the end.
-void SetFog(Program& program, const Fog& fog) {
+void SetFog(ShaderProgram& program, const FogGroup& fog) {
   const float span = fog.end - fog.start;
   const float fogValues[5] = {fog.color[0], fog.color[1], fog.color[2], fog.end, span != 0.0f ? 1.0f / span : 1e30f};
   bool same = true;
   for (int i = 0; i < 5; ++i) same = same && fogValues[i] == program.uploadedFog[i];
   if (same) return;
-  emscripten_glUniform3fv(program.fogColor, 1, fogValues);
-  emscripten_glUniform2fv(program.fogRange, 1, fogValues + 3);
+  Ctx().device->Uniform3fv(program.fogColor, fogValues);
+  Ctx().device->Uniform2fv(program.fogRange, fogValues + 3);
   for (int i = 0; i < 5; ++i) program.uploadedFog[i] = fogValues[i];
 }
 
 }  // namespace
 
 uint32_t ProgramKey(const AttribState& state) {
-  uint32_t key = state.fog ? kFog : 0;
-  for (int unit = 0; unit < kTextureUnits; ++unit) key |= UnitKey(unit, state.units[unit].env) << (unit * kUnitShift);
+  uint32_t key = state.enable.fog ? kFog : 0;
+  for (int unit = 0; unit < kTextureUnits; ++unit) {
+    key |= UnitKey(unit, state.texture.units[unit].env) << (unit * kUnitShift);
+  }
   return key;
 }
 
-void UseProgram(uint32_t key, const AttribState& state, GLuint& current) {
-  Program* program = FindProgram(key);
+void UseProgram(uint32_t key, const AttribState& state) {
+  Context& context = Ctx();
+  ShaderProgram* program = FindProgram(key);
   if (!program) {
-    g_programs.push_back(Build(key));  // leaves it current
-    program = &g_programs.back();
-    current = program->program;
+    context.programs.push_back(Build(key));  // leaves it in use
+    program = &context.programs.back();
+    context.applied.program = program->program;
   }
-  if (current != program->program) {
-    emscripten_glUseProgram(program->program);
-    current = program->program;
+  if (context.applied.program != program->program) {
+    context.device->UseProgram(program->program);
+    context.applied.program = program->program;
   }
-  if (key & kFog) SetFog(*program, state.fogParams);
-}
-
-void ResetShaders() {
-  g_programs.clear();
-  g_programs.reserve(32);
-  g_vertexShader = 0;
+  if (key & kFog) SetFog(*program, state.fog);
 }
 
 }  // namespace sgwebgl

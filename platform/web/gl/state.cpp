@@ -1,9 +1,10 @@
 // The context's state and the calls that only set it: capabilities, blend,
 // depth, culling, polygon mode, lines, fog, hints and the current colour and
-// coordinates. Nothing reaches WebGL here; draws and clears apply it.
+// coordinates. Nothing reaches the device here; draws and clears apply it.
 #include <algorithm>
 #include <cstring>
 
+#include "web/gl/device_sync.h"
 #include "web/gl/web_gl.h"
 #include "web/gl/webgl_device.h"
 
@@ -11,66 +12,61 @@ namespace sgwebgl {
 
 namespace {
 
-Context g_context;
+std::unique_ptr<Context> g_context;
 
 // OpenGL 1.x's initial values.
-TextureUnit InitialUnit() {
-  TextureUnit unit = {};
-  unit.env.mode = GL_MODULATE;
-  unit.env.combineRgb = GL_MODULATE;
-  unit.env.source[0] = GL_TEXTURE;
-  unit.env.source[1] = GL_PREVIOUS_ARB;
-  unit.env.operand[0] = unit.env.operand[1] = GL_SRC_COLOR;
-  return unit;
-}
+TexEnv InitialEnv() { return {GL_MODULATE, GL_MODULATE, {GL_TEXTURE, GL_PREVIOUS_ARB}, {GL_SRC_COLOR, GL_SRC_COLOR}}; }
 
 AttribState InitialState() {
   AttribState state = {};
-  std::fill(std::begin(state.color), std::end(state.color), 1.0f);
-  state.normal[2] = 1.0f;
-  state.blendSrc = GL_ONE;
-  state.blendDst = GL_ZERO;
-  state.depthFunc = GL_LESS;
-  state.depthMask = true;
-  state.cullMode = GL_BACK;
-  state.polygonMode[0] = state.polygonMode[1] = GL_FILL;
-  state.lineWidth = 1.0f;
-  state.fogParams = {GL_EXP, 1.0f, 0.0f, 1.0f, {0.0f, 0.0f, 0.0f, 0.0f}};
-  state.perspectiveHint = state.lineSmoothHint = GL_DONT_CARE;
-  state.matrixMode = GL_MODELVIEW;
-  for (TextureUnit& unit : state.units) unit = InitialUnit();
+  std::fill(std::begin(state.current.color), std::end(state.current.color), 1.0f);
+  state.current.normal[2] = 1.0f;
+  state.colorBuffer.blendSrc = GL_ONE;
+  state.colorBuffer.blendDst = GL_ZERO;
+  state.depth = {GL_LESS, true};
+  state.polygon = {GL_BACK, {GL_FILL, GL_FILL}};
+  state.line.width = 1.0f;
+  state.fog = {GL_EXP, 1.0f, 0.0f, 1.0f, {0.0f, 0.0f, 0.0f, 0.0f}};
+  state.hint = {GL_DONT_CARE, GL_DONT_CARE};
+  state.transform.matrixMode = GL_MODELVIEW;
+  for (UnitTexture& unit : state.texture.units) unit.env = InitialEnv();
   return state;
+}
+
+void ResetStack(MatrixStack& stack) {
+  stack.top = 0;
+  stack.entries[0] = Identity();
 }
 
 float Clamp01(float value) { return std::clamp(value, 0.0f, 1.0f); }
 
 // The flag glEnable and glDisable set for cap; null for caps not kept.
 bool* Capability(GLenum cap) {
-  AttribState& state = g_context.state;
+  AttribState& state = Ctx().state;
   switch (cap) {
-    case GL_BLEND: return &state.blend;
-    case GL_DEPTH_TEST: return &state.depthTest;
-    case GL_CULL_FACE: return &state.cullFace;
-    case GL_FOG: return &state.fog;
-    case GL_LIGHTING: return &state.lighting;
-    case GL_LINE_SMOOTH: return &state.lineSmooth;
-    case GL_TEXTURE_2D: return &state.units[state.activeUnit].enabled;
+    case GL_BLEND: return &state.enable.blend;
+    case GL_DEPTH_TEST: return &state.enable.depthTest;
+    case GL_CULL_FACE: return &state.enable.cullFace;
+    case GL_FOG: return &state.enable.fog;
+    case GL_LIGHTING: return &state.enable.lighting;
+    case GL_LINE_SMOOTH: return &state.enable.lineSmooth;
+    case GL_TEXTURE_2D: return &state.enable.texture2D[state.texture.activeUnit];
     default: return nullptr;
   }
 }
 
 ClientArray* ClientArrayFor(GLenum array) {
   switch (array) {
-    case GL_VERTEX_ARRAY: return &g_context.vertexArray;
-    case GL_TEXTURE_COORD_ARRAY: return &g_context.texCoordArray;
-    case GL_NORMAL_ARRAY: return &g_context.normalArray;
+    case GL_VERTEX_ARRAY: return &Ctx().vertexArray;
+    case GL_TEXTURE_COORD_ARRAY: return &Ctx().texCoordArray;
+    case GL_NORMAL_ARRAY: return &Ctx().normalArray;
     default: return nullptr;
   }
 }
 
 void SetCapability(GLenum cap, bool on) {
   bool* flag = Capability(cap);
-  if (flag && !g_context.inBegin) *flag = on;
+  if (flag && !Ctx().inBegin) *flag = on;
 }
 
 void SetClientArray(GLenum array, bool on) {
@@ -81,7 +77,7 @@ void SetClientArray(GLenum array, bool on) {
 bool ValidFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
 
 void SetFogParameter(GLenum pname, const GLfloat* values) {
-  Fog& fog = g_context.state.fogParams;
+  FogGroup& fog = Ctx().state.fog;
   switch (pname) {
     case GL_FOG_MODE: fog.mode = static_cast<GLenum>(values[0]); break;
     case GL_FOG_DENSITY: fog.density = values[0]; break;
@@ -96,22 +92,24 @@ void SetFogParameter(GLenum pname, const GLfloat* values) {
 
 }  // namespace
 
-Context& Ctx() { return g_context; }
-
-void ResetContext(int width, int height) {
-  Context& context = g_context;
-  context.state = InitialState();
-  context.attribStack.clear();
-  context.attribStack.reserve(kAttribStackDepth);
-  context.vertexArray = context.texCoordArray = context.normalArray = ClientArray{};
-  context.inBegin = false;
-  context.viewportWidth = width;
-  context.viewportHeight = height;
-  ResetMatrices();
-  ResetTextures();
-  ResetDrawing();
-  device::Reset(width, height);
+Context::Context(std::unique_ptr<WebGlDevice> webgl, int width, int height)
+    : state(InitialState()), viewportWidth(width), viewportHeight(height), device(std::move(webgl)) {
+  constexpr size_t kFirstCorners = 4096;
+  attribStack.reserve(kAttribStackDepth);
+  ResetStack(modelview);
+  ResetStack(projection);
+  textures.emplace(0, NewTextureObject());  // the default texture, without an image
+  corners.reserve(kFirstCorners);
+  batch.reserve(kFirstCorners);
+  programs.reserve(32);
+  device->Start(width, height);
 }
+
+void ResetContext(std::unique_ptr<WebGlDevice> device, int width, int height) {
+  g_context = std::make_unique<Context>(std::move(device), width, height);
+}
+
+Context& Ctx() { return *g_context; }
 
 void* ProcAddress(const char* name) {
   if (!name) return nullptr;
@@ -122,14 +120,14 @@ void* ProcAddress(const char* name) {
 
 void ActiveTexture(GLenum texture) {
   const GLenum unit = texture - GL_TEXTURE0_ARB;
-  if (unit < kTextureUnits && !g_context.inBegin) g_context.state.activeUnit = static_cast<int>(unit);
+  if (unit < kTextureUnits && !Ctx().inBegin) Ctx().state.texture.activeUnit = static_cast<int>(unit);
 }
 
 void MultiTexCoord2f(GLenum target, GLfloat s, GLfloat t) {
   const GLenum unit = target - GL_TEXTURE0_ARB;
   if (unit >= kTextureUnits) return;
-  g_context.state.units[unit].texCoord[0] = s;
-  g_context.state.units[unit].texCoord[1] = t;
+  Ctx().state.current.texCoord[unit][0] = s;
+  Ctx().state.current.texCoord[unit][1] = t;
 }
 
 }  // namespace sgwebgl
@@ -143,38 +141,38 @@ void glDisableClientState(GLenum array) { sgwebgl::SetClientArray(array, false);
 
 void glBlendFunc(GLenum sfactor, GLenum dfactor) {
   if (Ctx().inBegin) return;
-  Ctx().state.blendSrc = sfactor;
-  Ctx().state.blendDst = dfactor;
+  Ctx().state.colorBuffer.blendSrc = sfactor;
+  Ctx().state.colorBuffer.blendDst = dfactor;
 }
 
 void glDepthFunc(GLenum func) {
-  if (func >= GL_NEVER && func <= GL_ALWAYS && !Ctx().inBegin) Ctx().state.depthFunc = func;
+  if (func >= GL_NEVER && func <= GL_ALWAYS && !Ctx().inBegin) Ctx().state.depth.func = func;
 }
 
 void glDepthMask(GLboolean flag) {
-  if (!Ctx().inBegin) Ctx().state.depthMask = flag != GL_FALSE;
+  if (!Ctx().inBegin) Ctx().state.depth.mask = flag != GL_FALSE;
 }
 
 void glCullFace(GLenum mode) {
-  if (sgwebgl::ValidFace(mode) && !Ctx().inBegin) Ctx().state.cullMode = mode;
+  if (sgwebgl::ValidFace(mode) && !Ctx().inBegin) Ctx().state.polygon.cullMode = mode;
 }
 
 // Points are not drawn as such: GL_POINT is refused.
 void glPolygonMode(GLenum face, GLenum mode) {
   if (!sgwebgl::ValidFace(face) || (mode != GL_LINE && mode != GL_FILL) || Ctx().inBegin) return;
-  if (face != GL_BACK) Ctx().state.polygonMode[0] = mode;
-  if (face != GL_FRONT) Ctx().state.polygonMode[1] = mode;
+  if (face != GL_BACK) Ctx().state.polygon.mode[0] = mode;
+  if (face != GL_FRONT) Ctx().state.polygon.mode[1] = mode;
 }
 
 void glLineWidth(GLfloat width) {
-  if (width > 0.0f && !Ctx().inBegin) Ctx().state.lineWidth = width;
+  if (width > 0.0f && !Ctx().inBegin) Ctx().state.line.width = width;
 }
 
 // Kept for glPushAttrib; neither hint changes what is drawn.
 void glHint(GLenum target, GLenum mode) {
   if (Ctx().inBegin) return;
-  if (target == GL_PERSPECTIVE_CORRECTION_HINT) Ctx().state.perspectiveHint = mode;
-  if (target == GL_LINE_SMOOTH_HINT) Ctx().state.lineSmoothHint = mode;
+  if (target == GL_PERSPECTIVE_CORRECTION_HINT) Ctx().state.hint.perspectiveCorrection = mode;
+  if (target == GL_LINE_SMOOTH_HINT) Ctx().state.hint.lineSmooth = mode;
 }
 
 void glFogf(GLenum pname, GLfloat param) {
@@ -187,7 +185,7 @@ void glFogfv(GLenum pname, const GLfloat* params) {
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
   if (Ctx().inBegin) return;
-  float* clear = Ctx().state.clearColor;
+  float* clear = Ctx().state.colorBuffer.clearColor;
   clear[0] = sgwebgl::Clamp01(red);
   clear[1] = sgwebgl::Clamp01(green);
   clear[2] = sgwebgl::Clamp01(blue);
@@ -199,7 +197,7 @@ void glClear(GLbitfield mask) {
 }
 
 void glColor4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
-  float* color = Ctx().state.color;
+  float* color = Ctx().state.current.color;
   color[0] = red;
   color[1] = green;
   color[2] = blue;
@@ -215,7 +213,7 @@ void glColor4ub(GLubyte red, GLubyte green, GLubyte blue, GLubyte alpha) {
 void glTexCoord2f(GLfloat s, GLfloat t) { sgwebgl::MultiTexCoord2f(GL_TEXTURE0_ARB, s, t); }
 
 void glNormal3f(GLfloat nx, GLfloat ny, GLfloat nz) {
-  float* normal = Ctx().state.normal;
+  float* normal = Ctx().state.current.normal;
   normal[0] = nx;
   normal[1] = ny;
   normal[2] = nz;

@@ -4,15 +4,12 @@
 // incomplete texture turns its unit off instead of sampling black).
 #include <utility>
 
-#include "web/gl/mipmaps.h"
+#include "web/gl/device_sync.h"
 #include "web/gl/webgl_device.h"
 
 namespace sgwebgl {
 
 namespace {
-
-RgbaImage g_unpacked;  // reused between uploads
-RgbaImage g_scaled;
 
 bool IsMipmapFilter(GLenum filter) { return filter != GL_NEAREST && filter != GL_LINEAR; }
 
@@ -35,13 +32,6 @@ bool InternalFormatAlpha(GLint internalFormat, bool& hasAlpha) {
   }
 }
 
-TextureObject NewTextureObject() {
-  TextureObject texture = {};
-  texture.minFilter = GL_NEAREST_MIPMAP_LINEAR;
-  texture.magFilter = GL_LINEAR;
-  return texture;
-}
-
 // Binding a name that was never generated makes it, as in OpenGL 1.x.
 TextureObject& TextureNamed(GLuint name) {
   auto found = Ctx().textures.find(name);
@@ -50,8 +40,8 @@ TextureObject& TextureNamed(GLuint name) {
 }
 
 TextureObject& BoundTexture() {
-  const AttribState& state = Ctx().state;
-  return TextureNamed(state.units[state.activeUnit].binding);
+  const TextureGroup& texture = Ctx().state.texture;
+  return TextureNamed(texture.units[texture.activeUnit].binding);
 }
 
 GLuint WebGlName(TextureObject& texture) {
@@ -116,19 +106,18 @@ TextureObject* FindTexture(GLuint name) {
   return found == Ctx().textures.end() ? nullptr : &found->second;
 }
 
-bool UnitActive(int unit) {
-  const TextureUnit& state = Ctx().state.units[unit];
-  if (!state.enabled) return false;
-  const TextureObject* texture = FindTexture(state.binding);
-  return texture && Complete(*texture);
+TextureObject NewTextureObject() {
+  TextureObject texture = {};
+  texture.minFilter = GL_NEAREST_MIPMAP_LINEAR;
+  texture.magFilter = GL_LINEAR;
+  return texture;
 }
 
-void ResetTextures() {
-  Context& context = Ctx();
-  context.textures.clear();
-  context.textures.emplace(0, NewTextureObject());  // the default texture, without an image
-  context.nextTextureName = 1;
-  context.unpackAlignment = 4;
+bool UnitActive(int unit) {
+  const AttribState& state = Ctx().state;
+  if (!state.enable.texture2D[unit]) return false;
+  const TextureObject* texture = FindTexture(state.texture.units[unit].binding);
+  return texture && Complete(*texture);
 }
 
 }  // namespace sgwebgl
@@ -146,7 +135,7 @@ void glGenTextures(GLsizei n, GLuint* textures) {
 void glBindTexture(GLenum target, GLuint texture) {
   if (target != GL_TEXTURE_2D || Ctx().inBegin) return;
   sgwebgl::TextureNamed(texture);
-  sgwebgl::AttribState& state = Ctx().state;
+  sgwebgl::TextureGroup& state = Ctx().state.texture;
   state.units[state.activeUnit].binding = texture;
 }
 
@@ -158,7 +147,7 @@ void glDeleteTextures(GLsizei n, const GLuint* textures) {
     if (!texture) continue;
     if (texture->webglName) sgwebgl::device::DeleteTexture(texture->webglName);
     context.textures.erase(textures[i]);
-    for (sgwebgl::TextureUnit& unit : context.state.units) {
+    for (sgwebgl::UnitTexture& unit : context.state.texture.units) {
       if (unit.binding == textures[i]) unit.binding = 0;
     }
   }
@@ -188,7 +177,7 @@ void glTexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei widt
       !sgwebgl::InternalFormatAlpha(internalformat, hasAlpha)) {
     return;
   }
-  sgwebgl::RgbaImage& image = sgwebgl::g_unpacked;
+  sgwebgl::RgbaImage& image = Ctx().unpacked;
   image.width = width;
   image.height = height;
   if (pixels) {
@@ -211,13 +200,13 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
       !sgwebgl::InternalFormatAlpha(internalFormat, hasAlpha)) {
     return GLU_INVALID_ENUM;
   }
-  sgwebgl::RgbaImage* level = &sgwebgl::g_unpacked;
-  sgwebgl::RgbaImage* next = &sgwebgl::g_scaled;
+  sgwebgl::RgbaImage* level = &Ctx().unpacked;
+  sgwebgl::RgbaImage* next = &Ctx().scaled;
   sgwebgl::UnpackToRgba(static_cast<const uint8_t*>(data), width, height, Ctx().unpackAlignment, layout, hasAlpha,
                         *level);
   int fitWidth = sgwebgl::NearestPowerOfTwo(width);
   int fitHeight = sgwebgl::NearestPowerOfTwo(height);
-  sgwebgl::FitWithin(sgwebgl::device::MaxTextureSize(), fitWidth, fitHeight);
+  sgwebgl::FitWithin(Ctx().device->MaxTextureSize(), fitWidth, fitHeight);
   if (fitWidth != width || fitHeight != height) {
     sgwebgl::ScaleImage(*level, fitWidth, fitHeight, *next);
     std::swap(level, next);
@@ -233,6 +222,6 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 
 void glTexEnvi(GLenum target, GLenum pname, GLint param) {
   if (target != GL_TEXTURE_ENV || Ctx().inBegin) return;
-  sgwebgl::AttribState& state = Ctx().state;
+  sgwebgl::TextureGroup& state = Ctx().state.texture;
   sgwebgl::SetEnv(state.units[state.activeUnit].env, pname, param);
 }
