@@ -63,17 +63,19 @@ size_t GroupedBytes() {
 
 }  // namespace sgwebgl
 
-// A full stack refuses the push, as OpenGL's stack overflow does; the
-// stack's room was reserved with the context.
+// A full stack refuses the push and an empty one the pop, as OpenGL does;
+// the stack's room was reserved with the context.
 void glPushAttrib(GLbitfield mask) {
   sgwebgl::Context& context = sgwebgl::Ctx();
-  if (context.inBegin || context.attribStack.size() >= sgwebgl::kAttribStackDepth) return;
+  if (context.inBegin) return;
+  if (context.attribStack.size() >= sgwebgl::kAttribStackDepth) return sgwebgl::RaiseError(GL_STACK_OVERFLOW);
   context.attribStack.push_back({mask, context.state});
 }
 
 void glPopAttrib() {
   sgwebgl::Context& context = sgwebgl::Ctx();
-  if (context.inBegin || context.attribStack.empty()) return;
+  if (context.inBegin) return;
+  if (context.attribStack.empty()) return sgwebgl::RaiseError(GL_STACK_UNDERFLOW);
   const sgwebgl::PushedAttribs& pushed = context.attribStack.back();
   sgwebgl::Restore(pushed.mask, pushed.saved, context.state);
   context.attribStack.pop_back();

@@ -165,7 +165,6 @@ void Polygon(const ClipVertex* v, int count) {
   for (int i = 1; i + 1 < count; ++i) Emit(GL_TRIANGLES, {v[0], v[i], v[i + 1]});
 }
 
-// Modes other than these three draw nothing.
 void Assemble(GLenum mode, const std::vector<ClipVertex>& corners) {
   const int count = static_cast<int>(corners.size());
   const ClipVertex* v = corners.data();
@@ -198,8 +197,11 @@ ClipVertex CornerFromArrays(int index) {
   return MakeCorner(position, uv0);
 }
 
-void SetArray(ClientArray& array, GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
-  if (type != GL_FLOAT || stride < 0) return;
+bool KnownMode(GLenum mode) { return mode == GL_TRIANGLES || mode == GL_QUADS || mode == GL_LINES; }
+
+void SetArray(const char* call, ClientArray& array, GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
+  if (type != GL_FLOAT) return UnknownEnum(call, type);
+  if (stride < 0) return;
   array.size = size;
   array.stride = stride ? stride : size * static_cast<int>(sizeof(float));
   array.pointer = static_cast<const float*>(pointer);
@@ -212,6 +214,7 @@ void SetArray(ClientArray& array, GLint size, GLenum type, GLsizei stride, const
 using sgwebgl::Ctx;
 
 void glBegin(GLenum mode) {
+  if (!sgwebgl::KnownMode(mode)) return sgwebgl::UnknownEnum("glBegin", mode);
   if (Ctx().inBegin) return;
   Ctx().inBegin = true;
   Ctx().beginMode = mode;
@@ -232,26 +235,27 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 }
 
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
-  if (size >= 2 && size <= 4) sgwebgl::SetArray(Ctx().vertexArray, size, type, stride, pointer);
+  if (size >= 2 && size <= 4) sgwebgl::SetArray("glVertexPointer", Ctx().vertexArray, size, type, stride, pointer);
 }
 
 void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pointer) {
-  if (size >= 1 && size <= 4) sgwebgl::SetArray(Ctx().texCoordArray, size, type, stride, pointer);
+  if (size >= 1 && size <= 4) {
+    sgwebgl::SetArray("glTexCoordPointer", Ctx().texCoordArray, size, type, stride, pointer);
+  }
 }
 
 // Kept, though no light ever reads a normal here.
 void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* pointer) {
-  sgwebgl::SetArray(Ctx().normalArray, 3, type, stride, pointer);
+  sgwebgl::SetArray("glNormalPointer", Ctx().normalArray, 3, type, stride, pointer);
 }
 
 // The referenced corners are copied out of the program's arrays, so that
 // nothing of theirs has to live in WebGL buffers.
 void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
   sgwebgl::Context& context = Ctx();
-  if (context.inBegin || type != GL_UNSIGNED_SHORT || !context.vertexArray.enabled || !context.vertexArray.pointer ||
-      !indices || count < 0) {
-    return;
-  }
+  if (!sgwebgl::KnownMode(mode)) return sgwebgl::UnknownEnum("glDrawElements", mode);
+  if (type != GL_UNSIGNED_SHORT) return sgwebgl::UnknownEnum("glDrawElements", type);
+  if (context.inBegin || !context.vertexArray.enabled || !context.vertexArray.pointer || !indices || count < 0) return;
   const GLushort* index = static_cast<const GLushort*>(indices);
   context.corners.clear();
   for (GLsizei i = 0; i < count; ++i) context.corners.push_back(sgwebgl::CornerFromArrays(index[i]));

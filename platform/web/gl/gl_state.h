@@ -217,6 +217,8 @@ struct Context {
   GLenum batchPrimitive = GL_TRIANGLES;
   int viewportWidth;
   int viewportHeight;
+  GLenum error = GL_NO_ERROR;  // the first since glGetError last read it
+  std::unordered_map<GLenum, int> unknownEnums;  // how often each was refused
   std::unique_ptr<WebGlDevice> device;
   AppliedState applied;
   std::vector<ShaderProgram> programs;
@@ -225,6 +227,13 @@ struct Context {
 // Replaces the current context with a fresh one drawing through device.
 void ResetContext(std::unique_ptr<WebGlDevice> device, int width, int height);
 Context& Ctx();
+
+// Records error unless one is already waiting for glGetError, as OpenGL
+// keeps only the first.
+void RaiseError(GLenum error);
+// A call refused an enum it does not know: GL_INVALID_ENUM, counted, and
+// one console line the first time that value is seen.
+void UnknownEnum(const char* call, GLenum value);
 
 // The current matrix stack (modelview or projection).
 MatrixStack& CurrentStack();

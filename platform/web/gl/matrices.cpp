@@ -87,8 +87,8 @@ using sgwebgl::Mat4;
 
 // Only the two stacks the program uses; other modes are refused.
 void glMatrixMode(GLenum mode) {
-  if (Ctx().inBegin || (mode != GL_MODELVIEW && mode != GL_PROJECTION)) return;
-  Ctx().state.transform.matrixMode = mode;
+  if (mode != GL_MODELVIEW && mode != GL_PROJECTION) return sgwebgl::UnknownEnum("glMatrixMode", mode);
+  if (!Ctx().inBegin) Ctx().state.transform.matrixMode = mode;
 }
 
 void glLoadIdentity() {
@@ -98,17 +98,19 @@ void glLoadIdentity() {
   sgwebgl::Changed();
 }
 
-// A full stack refuses the push, as OpenGL's stack overflow does.
+// A full stack refuses the push and an empty one the pop, as OpenGL does.
 void glPushMatrix() {
   sgwebgl::MatrixStack& stack = sgwebgl::CurrentStack();
-  if (Ctx().inBegin || stack.top + 1 >= sgwebgl::kMatrixStackDepth) return;
+  if (Ctx().inBegin) return;
+  if (stack.top + 1 >= sgwebgl::kMatrixStackDepth) return sgwebgl::RaiseError(GL_STACK_OVERFLOW);
   stack.entries[stack.top + 1] = stack.entries[stack.top];
   ++stack.top;
 }
 
 void glPopMatrix() {
   sgwebgl::MatrixStack& stack = sgwebgl::CurrentStack();
-  if (Ctx().inBegin || stack.top == 0) return;
+  if (Ctx().inBegin) return;
+  if (stack.top == 0) return sgwebgl::RaiseError(GL_STACK_UNDERFLOW);
   --stack.top;
   sgwebgl::Changed();
 }

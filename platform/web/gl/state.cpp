@@ -1,7 +1,9 @@
 // The context's state and the calls that only set it: capabilities, blend,
 // depth, culling, polygon mode, lines, fog, hints and the current colour and
-// coordinates. Nothing reaches the device here; draws and clears apply it.
+// coordinates, and the error glGetError reports. Nothing reaches the device
+// here; draws and clears apply it.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "web/gl/device_sync.h"
@@ -64,29 +66,56 @@ ClientArray* ClientArrayFor(GLenum array) {
   }
 }
 
-void SetCapability(GLenum cap, bool on) {
+void SetCapability(const char* call, GLenum cap, bool on) {
   bool* flag = Capability(cap);
-  if (flag && !Ctx().inBegin) *flag = on;
+  if (!flag) return UnknownEnum(call, cap);
+  if (!Ctx().inBegin) *flag = on;
 }
 
-void SetClientArray(GLenum array, bool on) {
+void SetClientArray(const char* call, GLenum array, bool on) {
   ClientArray* client = ClientArrayFor(array);
-  if (client) client->enabled = on;
+  if (!client) return UnknownEnum(call, array);
+  client->enabled = on;
 }
 
 bool ValidFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
 
-void SetFogParameter(GLenum pname, const GLfloat* values) {
+// WebGL's factors; GL_SRC_ALPHA_SATURATE only as a source.
+bool ValidBlendFactor(GLenum factor, bool source) {
+  switch (factor) {
+    case GL_ZERO: case GL_ONE: case GL_SRC_COLOR: case GL_ONE_MINUS_SRC_COLOR: case GL_DST_COLOR:
+    case GL_ONE_MINUS_DST_COLOR: case GL_SRC_ALPHA: case GL_ONE_MINUS_SRC_ALPHA: case GL_DST_ALPHA:
+    case GL_ONE_MINUS_DST_ALPHA: return true;
+    case GL_SRC_ALPHA_SATURATE: return source;
+    default: return false;
+  }
+}
+
+GLenum* HintFor(GLenum target) {
+  HintGroup& hint = Ctx().state.hint;
+  switch (target) {
+    case GL_PERSPECTIVE_CORRECTION_HINT: return &hint.perspectiveCorrection;
+    case GL_LINE_SMOOTH_HINT: return &hint.lineSmooth;
+    default: return nullptr;
+  }
+}
+
+void SetFogMode(const char* call, GLenum mode) {
+  if (mode != GL_LINEAR && mode != GL_EXP && mode != GL_EXP2) return UnknownEnum(call, mode);
+  Ctx().state.fog.mode = mode;
+}
+
+void SetFogParameter(const char* call, GLenum pname, const GLfloat* values) {
   FogGroup& fog = Ctx().state.fog;
   switch (pname) {
-    case GL_FOG_MODE: fog.mode = static_cast<GLenum>(values[0]); break;
+    case GL_FOG_MODE: SetFogMode(call, static_cast<GLenum>(values[0])); break;
     case GL_FOG_DENSITY: fog.density = values[0]; break;
     case GL_FOG_START: fog.start = values[0]; break;
     case GL_FOG_END: fog.end = values[0]; break;
     case GL_FOG_COLOR:
       for (int i = 0; i < 4; ++i) fog.color[i] = Clamp01(values[i]);
       break;
-    default: break;
+    default: UnknownEnum(call, pname); break;
   }
 }
 
@@ -111,6 +140,15 @@ void ResetContext(std::unique_ptr<WebGlDevice> device, int width, int height) {
 
 Context& Ctx() { return *g_context; }
 
+void RaiseError(GLenum error) {
+  if (Ctx().error == GL_NO_ERROR) Ctx().error = error;
+}
+
+void UnknownEnum(const char* call, GLenum value) {
+  if (++Ctx().unknownEnums[value] == 1) std::fprintf(stderr, "web gl: %s: unknown enum 0x%04X\n", call, value);
+  RaiseError(GL_INVALID_ENUM);
+}
+
 void* ProcAddress(const char* name) {
   if (!name) return nullptr;
   if (std::strcmp(name, "glActiveTextureARB") == 0) return reinterpret_cast<void*>(&ActiveTexture);
@@ -120,12 +158,13 @@ void* ProcAddress(const char* name) {
 
 void ActiveTexture(GLenum texture) {
   const GLenum unit = texture - GL_TEXTURE0_ARB;
-  if (unit < kTextureUnits && !Ctx().inBegin) Ctx().state.texture.activeUnit = static_cast<int>(unit);
+  if (unit >= kTextureUnits) return UnknownEnum("glActiveTextureARB", texture);
+  if (!Ctx().inBegin) Ctx().state.texture.activeUnit = static_cast<int>(unit);
 }
 
 void MultiTexCoord2f(GLenum target, GLfloat s, GLfloat t) {
   const GLenum unit = target - GL_TEXTURE0_ARB;
-  if (unit >= kTextureUnits) return;
+  if (unit >= kTextureUnits) return UnknownEnum("glMultiTexCoord2fARB", target);
   Ctx().state.current.texCoord[unit][0] = s;
   Ctx().state.current.texCoord[unit][1] = t;
 }
@@ -133,20 +172,31 @@ void MultiTexCoord2f(GLenum target, GLfloat s, GLfloat t) {
 }  // namespace sgwebgl
 
 using sgwebgl::Ctx;
+using sgwebgl::UnknownEnum;
 
-void glEnable(GLenum cap) { sgwebgl::SetCapability(cap, true); }
-void glDisable(GLenum cap) { sgwebgl::SetCapability(cap, false); }
-void glEnableClientState(GLenum array) { sgwebgl::SetClientArray(array, true); }
-void glDisableClientState(GLenum array) { sgwebgl::SetClientArray(array, false); }
+void glEnable(GLenum cap) { sgwebgl::SetCapability("glEnable", cap, true); }
+void glDisable(GLenum cap) { sgwebgl::SetCapability("glDisable", cap, false); }
+void glEnableClientState(GLenum array) { sgwebgl::SetClientArray("glEnableClientState", array, true); }
+void glDisableClientState(GLenum array) { sgwebgl::SetClientArray("glDisableClientState", array, false); }
+
+// Returns the first error since the last call, and clears it.
+GLenum glGetError() {
+  const GLenum error = Ctx().error;
+  Ctx().error = GL_NO_ERROR;
+  return error;
+}
 
 void glBlendFunc(GLenum sfactor, GLenum dfactor) {
+  if (!sgwebgl::ValidBlendFactor(sfactor, true)) return UnknownEnum("glBlendFunc", sfactor);
+  if (!sgwebgl::ValidBlendFactor(dfactor, false)) return UnknownEnum("glBlendFunc", dfactor);
   if (Ctx().inBegin) return;
   Ctx().state.colorBuffer.blendSrc = sfactor;
   Ctx().state.colorBuffer.blendDst = dfactor;
 }
 
 void glDepthFunc(GLenum func) {
-  if (func >= GL_NEVER && func <= GL_ALWAYS && !Ctx().inBegin) Ctx().state.depth.func = func;
+  if (func < GL_NEVER || func > GL_ALWAYS) return UnknownEnum("glDepthFunc", func);
+  if (!Ctx().inBegin) Ctx().state.depth.func = func;
 }
 
 void glDepthMask(GLboolean flag) {
@@ -154,12 +204,15 @@ void glDepthMask(GLboolean flag) {
 }
 
 void glCullFace(GLenum mode) {
-  if (sgwebgl::ValidFace(mode) && !Ctx().inBegin) Ctx().state.polygon.cullMode = mode;
+  if (!sgwebgl::ValidFace(mode)) return UnknownEnum("glCullFace", mode);
+  if (!Ctx().inBegin) Ctx().state.polygon.cullMode = mode;
 }
 
 // Points are not drawn as such: GL_POINT is refused.
 void glPolygonMode(GLenum face, GLenum mode) {
-  if (!sgwebgl::ValidFace(face) || (mode != GL_LINE && mode != GL_FILL) || Ctx().inBegin) return;
+  if (!sgwebgl::ValidFace(face)) return UnknownEnum("glPolygonMode", face);
+  if (mode != GL_LINE && mode != GL_FILL) return UnknownEnum("glPolygonMode", mode);
+  if (Ctx().inBegin) return;
   if (face != GL_BACK) Ctx().state.polygon.mode[0] = mode;
   if (face != GL_FRONT) Ctx().state.polygon.mode[1] = mode;
 }
@@ -168,19 +221,21 @@ void glLineWidth(GLfloat width) {
   if (width > 0.0f && !Ctx().inBegin) Ctx().state.line.width = width;
 }
 
-// Kept for glPushAttrib; neither hint changes what is drawn.
 void glHint(GLenum target, GLenum mode) {
-  if (Ctx().inBegin) return;
-  if (target == GL_PERSPECTIVE_CORRECTION_HINT) Ctx().state.hint.perspectiveCorrection = mode;
-  if (target == GL_LINE_SMOOTH_HINT) Ctx().state.hint.lineSmooth = mode;
+  GLenum* hint = sgwebgl::HintFor(target);
+  if (!hint) return UnknownEnum("glHint", target);
+  if (mode != GL_FASTEST && mode != GL_NICEST && mode != GL_DONT_CARE) return UnknownEnum("glHint", mode);
+  if (!Ctx().inBegin) *hint = mode;
 }
 
+// A colour takes four values: glFogf cannot set it.
 void glFogf(GLenum pname, GLfloat param) {
-  if (pname != GL_FOG_COLOR && !Ctx().inBegin) sgwebgl::SetFogParameter(pname, &param);
+  if (pname == GL_FOG_COLOR) return UnknownEnum("glFogf", pname);
+  if (!Ctx().inBegin) sgwebgl::SetFogParameter("glFogf", pname, &param);
 }
 
 void glFogfv(GLenum pname, const GLfloat* params) {
-  if (!Ctx().inBegin) sgwebgl::SetFogParameter(pname, params);
+  if (!Ctx().inBegin) sgwebgl::SetFogParameter("glFogfv", pname, params);
 }
 
 void glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
@@ -228,7 +283,7 @@ const GLubyte* glGetString(GLenum name) {
     case GL_RENDERER: text = "OpenGL 1.x subset on WebGL 2"; break;
     case GL_VERSION: text = "1.2 on WebGL 2"; break;
     case GL_EXTENSIONS: text = "GL_ARB_multitexture GL_ARB_texture_env_combine"; break;
-    default: break;
+    default: UnknownEnum("glGetString", name); break;
   }
   return reinterpret_cast<const GLubyte*>(text);
 }

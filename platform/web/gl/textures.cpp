@@ -13,6 +13,11 @@ namespace {
 
 bool IsMipmapFilter(GLenum filter) { return filter != GL_NEAREST && filter != GL_LINEAR; }
 
+bool IsFilter(GLenum filter) {
+  return filter == GL_NEAREST || filter == GL_LINEAR ||
+         (filter >= GL_NEAREST_MIPMAP_NEAREST && filter <= GL_LINEAR_MIPMAP_LINEAR);
+}
+
 bool LayoutFor(GLenum format, GLenum type, PixelLayout& layout) {
   if (type != GL_UNSIGNED_BYTE) return false;
   switch (format) {
@@ -75,28 +80,42 @@ bool Complete(const TextureObject& texture) {
   return !IsMipmapFilter(texture.minFilter) || MipmapsComplete(texture);
 }
 
-void SetEnv(TexEnv& env, GLenum pname, GLint value) {
-  const GLenum v = static_cast<GLenum>(value);
+// The field pname sets and whether v is one of its values; null for a
+// pname not kept.
+GLenum* EnvField(TexEnv& env, GLenum pname, GLenum v, bool& valid) {
   switch (pname) {
     case GL_TEXTURE_ENV_MODE:
-      if (v == GL_MODULATE || v == GL_COMBINE_ARB) env.mode = v;
-      break;
+      valid = v == GL_MODULATE || v == GL_COMBINE_ARB;
+      return &env.mode;
     case GL_COMBINE_RGB_ARB:
-      if (v == GL_REPLACE || v == GL_MODULATE || v == GL_ADD || v == GL_ADD_SIGNED_ARB) env.combineRgb = v;
-      break;
+      valid = v == GL_REPLACE || v == GL_MODULATE || v == GL_ADD || v == GL_ADD_SIGNED_ARB;
+      return &env.combineRgb;
     case GL_SOURCE0_RGB_ARB:
     case GL_SOURCE1_RGB_ARB:
-      if (v == GL_PREVIOUS_ARB || v == GL_TEXTURE || v == GL_PRIMARY_COLOR_ARB) {
-        env.source[pname == GL_SOURCE1_RGB_ARB] = v;
-      }
-      break;
+      valid = v == GL_PREVIOUS_ARB || v == GL_TEXTURE || v == GL_PRIMARY_COLOR_ARB;
+      return &env.source[pname == GL_SOURCE1_RGB_ARB];
     case GL_OPERAND0_RGB_ARB:
     case GL_OPERAND1_RGB_ARB:
-      if (v == GL_SRC_COLOR || v == GL_ONE_MINUS_SRC_COLOR) env.operand[pname == GL_OPERAND1_RGB_ARB] = v;
-      break;
+      valid = v == GL_SRC_COLOR || v == GL_ONE_MINUS_SRC_COLOR;
+      return &env.operand[pname == GL_OPERAND1_RGB_ARB];
     default:
-      break;
+      return nullptr;
   }
+}
+
+// The upload's layout and whether its texels keep alpha; false, with the
+// enum reported, for what the layer does not take.
+bool UploadFormat(const char* call, GLint internalFormat, GLenum format, GLenum type, PixelLayout& layout,
+                  bool& hasAlpha) {
+  if (!LayoutFor(format, type, layout)) {
+    UnknownEnum(call, type == GL_UNSIGNED_BYTE ? format : type);
+    return false;
+  }
+  if (!InternalFormatAlpha(internalFormat, hasAlpha)) {
+    UnknownEnum(call, static_cast<GLenum>(internalFormat));
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -123,6 +142,7 @@ bool UnitActive(int unit) {
 }  // namespace sgwebgl
 
 using sgwebgl::Ctx;
+using sgwebgl::UnknownEnum;
 
 void glGenTextures(GLsizei n, GLuint* textures) {
   sgwebgl::Context& context = Ctx();
@@ -133,7 +153,8 @@ void glGenTextures(GLsizei n, GLuint* textures) {
 }
 
 void glBindTexture(GLenum target, GLuint texture) {
-  if (target != GL_TEXTURE_2D || Ctx().inBegin) return;
+  if (target != GL_TEXTURE_2D) return UnknownEnum("glBindTexture", target);
+  if (Ctx().inBegin) return;
   sgwebgl::TextureNamed(texture);
   sgwebgl::TextureGroup& state = Ctx().state.texture;
   state.units[state.activeUnit].binding = texture;
@@ -153,30 +174,31 @@ void glDeleteTextures(GLsizei n, const GLuint* textures) {
   }
 }
 
+// Only the filters: wrapping stays WebGL's default, GL_REPEAT.
 void glTexParameteri(GLenum target, GLenum pname, GLint param) {
-  if (target != GL_TEXTURE_2D || (pname != GL_TEXTURE_MIN_FILTER && pname != GL_TEXTURE_MAG_FILTER)) return;
-  sgwebgl::TextureObject& texture = sgwebgl::BoundTexture();
   const GLenum filter = static_cast<GLenum>(param);
-  if (pname == GL_TEXTURE_MAG_FILTER && sgwebgl::IsMipmapFilter(filter)) return;
+  if (target != GL_TEXTURE_2D) return UnknownEnum("glTexParameteri", target);
+  if (pname != GL_TEXTURE_MIN_FILTER && pname != GL_TEXTURE_MAG_FILTER) return UnknownEnum("glTexParameteri", pname);
+  if (!sgwebgl::IsFilter(filter) || (pname == GL_TEXTURE_MAG_FILTER && sgwebgl::IsMipmapFilter(filter))) {
+    return UnknownEnum("glTexParameteri", filter);
+  }
+  sgwebgl::TextureObject& texture = sgwebgl::BoundTexture();
   (pname == GL_TEXTURE_MIN_FILTER ? texture.minFilter : texture.magFilter) = filter;
   sgwebgl::device::SetFilters(sgwebgl::WebGlName(texture), texture.minFilter, texture.magFilter);
 }
 
 void glPixelStorei(GLenum pname, GLint param) {
-  if (pname == GL_UNPACK_ALIGNMENT && (param == 1 || param == 2 || param == 4 || param == 8)) {
-    Ctx().unpackAlignment = param;
-  }
+  if (pname != GL_UNPACK_ALIGNMENT) return UnknownEnum("glPixelStorei", pname);
+  if (param == 1 || param == 2 || param == 4 || param == 8) Ctx().unpackAlignment = param;
 }
 
 void glTexImage2D(GLenum target, GLint level, GLint internalformat, GLsizei width, GLsizei height, GLint border,
                   GLenum format, GLenum type, const GLvoid* pixels) {
   sgwebgl::PixelLayout layout;
   bool hasAlpha = false;
-  if (target != GL_TEXTURE_2D || level < 0 || level >= sgwebgl::kMaxTextureLevels || border != 0 || width < 0 ||
-      height < 0 || !sgwebgl::LayoutFor(format, type, layout) ||
-      !sgwebgl::InternalFormatAlpha(internalformat, hasAlpha)) {
-    return;
-  }
+  if (target != GL_TEXTURE_2D) return UnknownEnum("glTexImage2D", target);
+  if (!sgwebgl::UploadFormat("glTexImage2D", internalformat, format, type, layout, hasAlpha)) return;
+  if (level < 0 || level >= sgwebgl::kMaxTextureLevels || border != 0 || width < 0 || height < 0) return;
   sgwebgl::RgbaImage& image = Ctx().unpacked;
   image.width = width;
   image.height = height;
@@ -221,7 +243,12 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 }
 
 void glTexEnvi(GLenum target, GLenum pname, GLint param) {
-  if (target != GL_TEXTURE_ENV || Ctx().inBegin) return;
+  if (target != GL_TEXTURE_ENV) return UnknownEnum("glTexEnvi", target);
   sgwebgl::TextureGroup& state = Ctx().state.texture;
-  sgwebgl::SetEnv(state.units[state.activeUnit].env, pname, param);
+  const GLenum value = static_cast<GLenum>(param);
+  bool valid = false;
+  GLenum* field = sgwebgl::EnvField(state.units[state.activeUnit].env, pname, value, valid);
+  if (!field) return UnknownEnum("glTexEnvi", pname);
+  if (!valid) return UnknownEnum("glTexEnvi", value);
+  if (!Ctx().inBegin) *field = value;
 }
