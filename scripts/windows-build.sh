@@ -49,4 +49,4 @@ rm -rf "$dist"
 mkdir -p "$dist/datas"
 cp "$win_build/stormglass.exe" "$dist/"
 cp "$win_build"/datas/Brassvale.mp3 "$win_build"/datas/s.pak "$win_build"/datas/qor_fist.3ds "$dist/datas/"
-echo "== $dist: $(du -sh "$dist" | cut -f1); stormglass.exe $(stat -c %s "$dist/stormglass.exe") bytes, imports:" $imports
+echo "== $dist: $(du -sh "$dist" | cut -f1); stormglass.exe $(stat -c %s "$dist/stormglass.exe") bytes"
