@@ -16,7 +16,9 @@ var sgWebAudio = (() => {
   const kRingFrames = 65536;  // more than the lead
   const kScriptFrames = 2048;
   const kStatusQuanta = 4;    // a status every 11.6 ms at 44.1 kHz
-  const [kWrite, kRead, kFrame, kEmpty] = [0, 1, 2, 3];
+  // The shared control words, the same for both sides.
+  const kSlots = {write: 0, read: 1, frame: 2, empty: 3};
+  const {write: kWrite, read: kRead, frame: kFrame, empty: kEmpty} = kSlots;
 
   // Runs in the AudioWorkletGlobalScope, from its own source text: it sees
   // nothing of this file but what the options carry.
@@ -35,6 +37,7 @@ var sgWebAudio = (() => {
         if (o.ring) {
           this.ring = new Float32Array(o.ring);
           this.control = new Int32Array(o.control);
+          this.slots = o.slots;
           this.capacity = o.capacity;
         }
         this.port.onmessage = (e) => this.receive(e.data);
@@ -57,7 +60,7 @@ var sgWebAudio = (() => {
       }
 
       fromRing(left, right, n) {
-        const count = Math.max(0, Math.min(n, Atomics.load(this.control, 0) - this.read));
+        const count = Math.max(0, Math.min(n, Atomics.load(this.control, this.slots.write) - this.read));
         for (let i = 0; i < count; ++i) {
           const slot = ((this.read + i) % this.capacity) * 2;
           left[i] = this.ring[slot];
@@ -95,9 +98,9 @@ var sgWebAudio = (() => {
         if (this.trace && this.running && this.trace.length < 3 * 65536) this.trace.push(currentFrame, start, got);
         const frame = currentFrame + n;
         if (this.control) {
-          Atomics.store(this.control, 1, this.read);
-          Atomics.store(this.control, 2, frame);
-          Atomics.store(this.control, 3, this.empty);
+          Atomics.store(this.control, this.slots.read, this.read);
+          Atomics.store(this.control, this.slots.frame, frame);
+          Atomics.store(this.control, this.slots.empty, this.empty);
         }
         if (++this.quanta % this.statusQuanta === 0) this.port.postMessage({read: this.read, frame, empty: this.empty});
         return true;
@@ -189,8 +192,9 @@ var sgWebAudio = (() => {
     const options = {statusQuanta: kStatusQuanta};
     if (shared) {
       audio.ring = new Float32Array(new SharedArrayBuffer(kRingFrames * 2 * 4));
-      audio.control = new Int32Array(new SharedArrayBuffer(4 * 4));
-      Object.assign(options, {ring: audio.ring.buffer, control: audio.control.buffer, capacity: kRingFrames});
+      audio.control = new Int32Array(new SharedArrayBuffer(Object.keys(kSlots).length * 4));
+      Object.assign(options, {ring: audio.ring.buffer, control: audio.control.buffer, slots: kSlots});
+      options.capacity = kRingFrames;
     }
     audio.mode = shared ? 'ring' : 'messages';
     audio.status = {read: 0, frame: 0, empty: 0};
@@ -257,7 +261,8 @@ var sgWebAudio = (() => {
   }
 
   function open(rate, audible) {
-    const audio = {rate, played: 0, idle: 0, empty: 0, lastPlayback: -1, sent: 0, base: 0, heldHeard: 0, running: false};
+    const audio = {rate, played: 0, idle: 0, empty: 0, lastPlayback: -1, running: false};
+    Object.assign(audio, {sent: 0, base: 0, heldHeard: 0});
     audio.mix = (frames) => {
       const at = _sgweb_audio_render(frames);
       return HEAP16.subarray(at >> 1, (at >> 1) + frames * 2);

@@ -29,26 +29,22 @@ EM_JS(void, sgweb_audio_pump, (), { sgWebAudio.pump(Module.sgAudio); });
 
 class PageOutput : public Output {
  public:
-  explicit PageOutput(Mixer& mixer) : mixer_(mixer) {}
   void Start() override { sgweb_audio_run(1); }
   void Stop() override { sgweb_audio_run(0); }
   // What the page had queued beyond the sink's reach is mixed again at once.
   void MixChanged() override {
     double dropped = sgweb_audio_change();
     if (dropped <= 0.0) return;
-    mixer_.TakeBack(static_cast<uint64_t>(dropped));
+    g_mixer->TakeBack(static_cast<uint64_t>(dropped));
     sgweb_audio_pump();
   }
-
- private:
-  Mixer& mixer_;
 };
 
 std::unique_ptr<Output> OpenPageOutput(Mixer& mixer, bool audible) {
   g_mixer = &mixer;
   if (!sgweb_audio_open(mixer.OutputRate(), audible ? 1 : 0)) return nullptr;
   if (audible) mixer.SetDeviceClock([] { return static_cast<uint64_t>(sgweb_audio_heard()); });
-  return std::make_unique<PageOutput>(mixer);
+  return std::make_unique<PageOutput>();
 }
 
 }  // namespace

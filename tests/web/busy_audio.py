@@ -31,11 +31,7 @@ def start_show(page):
     """Clicks the setup dialog's GO! and waits for the sound; None or what failed."""
     if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
         return "the setup dialog did not appear"
-    left, top, width, height = page.evaluate(
-        "(() => { const r = document.getElementById('dialog').getBoundingClientRect();"
-        " return [r.left, r.top, r.width, r.height]; })()")
-    # GO! is at 17, 129 (58 x 14) of the dialog's 151 x 151 units.
-    page.click(left + (17 + 29) * width / 151, top + (129 + 7) * height / 151)
+    page.click(*chromium_page.centre(chromium_page.go_rect(chromium_page.rect_of(page, "#dialog"))))
     if not page.wait_for("Module.sgAudio.running && Module.sgAudio.played > 0", 30):
         return "GO! did not start the sound"
     return None
@@ -91,10 +87,10 @@ def measure(dist, worklet=True, isolated=False, seconds=20.0, seeks=0):
             time.sleep(seconds / (seeks + 1))
             trace = trace_of(page) or []
             samples = page.evaluate("window.sgSamples")
-            result = page.evaluate("({mode: Module.sgAudio.mode, empty: Module.sgAudio.empty, rate: Module.sgAudio.rate,"
-                                   " longest: Module.sgAudio.longestWaitMs, latency: 1000 * ((Module.sgAudio.context.baseLatency"
-                                   " || 0) + (Module.sgAudio.context.outputLatency || 0)),"
-                                   " isolated: self.crossOriginIsolated})")
+            result = page.evaluate("(({mode, empty, rate, longestWaitMs, context}) => ({mode, empty, rate,"
+                                   " longest: longestWaitMs,"
+                                   " latency: 1000 * ((context.baseLatency || 0) + (context.outputLatency || 0)),"
+                                   " isolated: self.crossOriginIsolated}))(Module.sgAudio)")
             page.key("Escape", 27)
             page.wait_for("Module.exitCode !== undefined", 20)
         errors = []

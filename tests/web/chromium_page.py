@@ -168,6 +168,22 @@ class Page:
         shutil.rmtree(self.profile, ignore_errors=True)
 
 
+def rect_of(page, selector):
+    """An element's [left, top, width, height] in CSS pixels."""
+    return page.evaluate("(() => { const r = document.querySelector(%r).getBoundingClientRect();"
+                         " return [r.left, r.top, r.width, r.height]; })()" % selector)
+
+
+def centre(rect):
+    return rect[0] + rect[2] / 2, rect[1] + rect[3] / 2
+
+
+def go_rect(dialog):
+    """GO! is at 17, 129 (58 x 14) of the setup dialog's 151 x 151 units."""
+    left, top, width, height = dialog
+    return [left + 17 * width / 151, top + 129 * height / 151, 58 * width / 151, 14 * height / 151]
+
+
 # The page hands its frames to window.sgFrames when there is one.
 FRAME_COLLECTOR = "window.sgFrames = [];"
 

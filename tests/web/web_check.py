@@ -34,6 +34,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import busy_audio  # noqa: E402
 import chromium_page  # noqa: E402
+from chromium_page import centre, go_rect, rect_of  # noqa: E402
 
 WIDTH, HEIGHT, FPS = 320, 180, 10
 # One time per scene, and one per picture sliding in over scene 4 (29-63.5 s).
@@ -139,23 +140,12 @@ STRIP_LABELS = ["6.8 s", "17.6 s", "59.5 s", "62 s", "90 s", "105 s", "129.02 s"
 STRIP_SHOWN = "!document.getElementById('strip').hidden"
 
 
-def rect_of(page, selector):
-    return page.evaluate("(() => { const r = document.querySelector(%r).getBoundingClientRect();"
-                         " return [r.left, r.top, r.width, r.height]; })()" % selector)
-
-
 def tap_centre(page, rect):
-    page.tap(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
+    page.tap(*centre(rect))
 
 
 def inside(rect, width, height):
     return rect[2] > 0 and rect[0] >= 0 and rect[1] >= 0 and rect[0] + rect[2] <= width and rect[1] + rect[3] <= height
-
-
-def go_rect(dialog):
-    """GO! is at 17, 129 (58 x 14) of the dialog's 151 x 151 units."""
-    left, top, width, height = dialog
-    return [left + 17 * width / 151, top + 129 * height / 151, 58 * width / 151, 14 * height / 151]
 
 
 def tap_go(page):
@@ -171,7 +161,7 @@ def play_again(page):
     rect = rect_of(page, "#again")
     if not rect or rect[2] == 0:
         return ["no \"Play again\" after the end"]
-    page.click(rect[0] + rect[2] / 2, rect[1] + rect[3] / 2)
+    page.click(*centre(rect))
     # This time GO! is tapped, as on a touch screen.
     if not tap_go(page):
         return ["\"Play again\" and a tap on GO! did not open the show"]
@@ -187,8 +177,7 @@ def check_dialog(args):
             if not page.wait_for("document.getElementById('dialog').style.display === 'block'", 60):
                 return ["the setup dialog did not appear"] + page.errors
             dialog = rect_of(page, "#dialog")
-            left, top, width, height = go_rect(dialog)
-            page.click(left + width / 2, top + height / 2)
+            page.click(*centre(go_rect(dialog)))
             if not page.wait_for("document.getElementById('canvas').style.visibility === 'visible'", 30):
                 failures.append("GO! did not open the show")
             if page.evaluate(STRIP_SHOWN):
