@@ -59,7 +59,7 @@ void ApplyDepth(const AttribState& state) {
 
 void ApplyTextures(const AttribState& state) {
   for (int unit = 0; unit < kTextureUnits; ++unit) {
-    if (UnitActive(unit)) BindTexture(unit, FindTexture(state.texture.units[unit].binding)->webglName);
+    if (UnitActive(state, unit)) BindTexture(unit, FindTexture(state.texture.units[unit].binding)->webglName);
   }
 }
 

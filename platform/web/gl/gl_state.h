@@ -244,7 +244,7 @@ Mat4 Identity();
 
 TextureObject* FindTexture(GLuint name);
 TextureObject NewTextureObject();
-// A unit takes part in drawing: enabled, and its texture complete.
-bool UnitActive(int unit);
+// A unit takes part in drawing with `state`: enabled, and its texture complete.
+bool UnitActive(const AttribState& state, int unit);
 
 }  // namespace sgwebgl

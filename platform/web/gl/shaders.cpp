@@ -29,8 +29,9 @@ uint32_t IndexOf(const GLenum (&values)[N], GLenum value) {
   return 0;
 }
 
-uint32_t UnitKey(int unit, const TexEnv& env) {
-  if (!UnitActive(unit)) return 0;
+uint32_t UnitKey(const AttribState& state, int unit) {
+  if (!UnitActive(state, unit)) return 0;
+  const TexEnv& env = state.texture.units[unit].env;
   if (env.mode != GL_COMBINE_ARB) return kActive;
   uint32_t key = kActive | kCombine | IndexOf(kFunctions, env.combineRgb) << kFunctionShift;
   for (int arg = 0; arg < 2; ++arg) {
@@ -152,7 +153,7 @@ void SetFog(ShaderProgram& program, const FogGroup& fog) {
 uint32_t ProgramKey(const AttribState& state) {
   uint32_t key = state.enable.fog ? kFog : 0;
   for (int unit = 0; unit < kTextureUnits; ++unit) {
-    key |= UnitKey(unit, state.texture.units[unit].env) << (unit * kUnitShift);
+    key |= UnitKey(state, unit) << (unit * kUnitShift);
   }
   return key;
 }

@@ -132,8 +132,7 @@ TextureObject NewTextureObject() {
   return texture;
 }
 
-bool UnitActive(int unit) {
-  const AttribState& state = Ctx().state;
+bool UnitActive(const AttribState& state, int unit) {
   if (!state.enable.texture2D[unit]) return false;
   const TextureObject* texture = FindTexture(state.texture.units[unit].binding);
   return texture && Complete(*texture);
