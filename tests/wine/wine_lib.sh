@@ -160,8 +160,7 @@ wait_show_window() {
     box=$(find_window "Vexa GL")
     if [ -n "$box" ]; then
       say "the full-screen question came: answering Yes (windowed)"
-      eval "$(xdotool getwindowgeometry --shell "$box")"
-      xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Return
+      press_key_over "$box" Return
     fi
     if [ -n "$(find_window "Stormglass by Velkaro")" ] && [ $((deadline - SECONDS)) -lt 50 ] && [ -z "${retried_go:-}" ]; then
       # The click missed: the default button is GO!, so Return presses it.
@@ -176,9 +175,14 @@ wait_show_window() {
   return 1
 }
 
-press_key_over() {  # press_key_over WINDOW KEY: keys go where the pointer is
+# press_key_over WINDOW KEY: the window gets the X focus first, as a window
+# manager would give it. Without a manager, keys go where the pointer is, and
+# one CI run that way lost F2, F4 and Esc while the show played on; focusing
+# the window makes Wine activate it before the key arrives.
+press_key_over() {
   local X Y WIDTH HEIGHT WINDOW SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool windowfocus "$1" 2> /dev/null || say "could not focus window $1"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key "$2"
 }
 
